@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+// A failure of loading or posing an exercise; the practice turns it into the loading error.
+class ExerciseError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+namespace exercise {
+
+// The most records an exercise may hold in play: record indices and the found list's marker
+// (9999) share one 16-bit range.
+inline constexpr int maxRecords = 9999;
+
+// True for an existing regular file (a link to one counts) whose name does not start with a
+// dot. Folders, devices, FIFOs, sockets and hidden files count as missing.
+bool isOrdinaryFile(const QString &path);
+
+// Joins the lines of a file's bytes with nothing between them (a line ends at CR LF or at a
+// CR alone; a LF alone is an ordinary character) and decodes them: as UTF-8 when the bytes
+// are valid UTF-8 holding something beyond ASCII (a leading UTF-8 byte-order mark dropped),
+// otherwise as Windows-1252.
+QString textFromBytes(QByteArray bytes);
+
+// Reads a whole exercise file into text as textFromBytes() gives it. Throws ExerciseError
+// when the file cannot be opened or read.
+QString readText(const QString &path);
+
+// Cuts the text at every "*", keeping every piece. An empty text gives no piece at all.
+QStringList cutRecords(const QString &text);
+
+// Cuts a record at every "=", keeping empty fields. An empty record gives no field at all.
+QStringList fields(const QString &record);
+
+} // namespace exercise
