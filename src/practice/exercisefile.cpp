@@ -82,7 +82,9 @@ QString readText(const QString &path)
         ::close(fd);
         throw ExerciseError("cannot open the exercise file");
     }
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
         throw ExerciseError("the exercise is not a regular file");
     QByteArray bytes = file.readAll();

@@ -51,6 +51,8 @@ private:
     void suivant();
     void reinitialiser(BlankFailure onFailure);
     void melanger();
+    // suivant, then poserquestion: the move after a judgement.
+    void nextQuestion();
 
     void showBlankPicture(BlankFailure onFailure);
     void resetFound();

@@ -15,8 +15,7 @@ std::uint64_t splitmix(std::uint64_t &x)
 
 std::uint64_t clockTicks()
 {
-    return static_cast<std::uint64_t>(
-        std::chrono::system_clock::now().time_since_epoch().count());
+    return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
 std::uint64_t rotl(std::uint64_t x, int k)

@@ -6,8 +6,8 @@
 namespace texts {
 
 inline const QString captionBase = QStringLiteral("~~Plumetto~~");
-inline const QString loadError = QStringLiteral(
-    "Une erreur est survenue lors du chargement de l'exercice. Est ce un fichier plumetto correct ?");
+inline const QString loadError = QStringLiteral("Une erreur est survenue lors du chargement de "
+                                                "l'exercice. Est ce un fichier plumetto correct ?");
 inline const QString loadErrorTitle = QStringLiteral("Erreur !");
 inline const QString notFoundPrefix = QStringLiteral("Impossible de trouver ");
 inline const QString notFoundTitle = QStringLiteral("Fichier introuvable.");
