@@ -1,0 +1,350 @@
+#include "form1.h"
+
+#include "drawingpad.h"
+#include "exercisefile.h"
+#include "helptexts.h"
+#include "layoutrule.h"
+#include "picturebox.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QUrl>
+
+namespace {
+
+constexpr int clientWidth = 449;  // 6735 twips
+constexpr int clientHeight = 252; // 3780 twips
+
+// Geometry in twips, as the window is designed.
+QRect fromTwips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+TwipsRect toTwips(const QRect &r)
+{
+    return {r.x() * twipsPerPixel, r.y() * twipsPerPixel, r.width() * twipsPerPixel,
+            r.height() * twipsPerPixel};
+}
+
+QRect toPixels(const TwipsRect &r)
+{
+    return {qRound(r.left / twipsPerPixel), qRound(r.top / twipsPerPixel),
+            qRound(r.width / twipsPerPixel), qRound(r.height / twipsPerPixel)};
+}
+
+// The message box and the caption show CR LF line breaks as new lines.
+QString displayed(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+QStringList nameFiltersFrom(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &label = parts.at(i);
+        const QString &pattern = parts.at(i + 1);
+        if (label.isEmpty() && pattern.isEmpty())
+            continue;
+        const QString suffix = QLatin1Char('(') + pattern + QLatin1Char(')');
+        result.append(label.endsWith(suffix) ? label : label + QLatin1Char(' ') + suffix);
+    }
+    return result;
+}
+
+Form1::Form1(RandomSource &random, const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), m_programFolder(programFolder), m_practice(*this, random)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(texts::captionBase);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/plumetto-32.png")));
+    createControls();
+    createMenus();
+    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+
+    // The load handler.
+    m_practice.charger();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+
+    m_commentaires = new QPlainTextEdit(m_client);
+    m_commentaires->setObjectName(QStringLiteral("commentaires"));
+    m_commentaires->setGeometry(fromTwips(120, 3000, 3135, 615));
+    m_commentaires->setReadOnly(true);
+    m_commentaires->setTabChangesFocus(true);
+
+    m_effacer = new QPushButton(QStringLiteral("Effacer"), m_client);
+    m_effacer->setObjectName(QStringLiteral("Effacer"));
+    m_effacer->setGeometry(fromTwips(5640, 120, 975, 375));
+
+    m_bouttonfaux = new QPushButton(QStringLiteral("Faux"), m_client);
+    m_bouttonfaux->setObjectName(QStringLiteral("bouttonfaux"));
+    m_bouttonfaux->setGeometry(fromTwips(5040, 3120, 1455, 495));
+    m_bouttonfaux->setEnabled(false);
+
+    m_bouttonjuste = new QPushButton(QStringLiteral("Juste"), m_client);
+    m_bouttonjuste->setObjectName(QStringLiteral("bouttonjuste"));
+    m_bouttonjuste->setGeometry(fromTwips(3360, 3120, 1455, 495));
+    m_bouttonjuste->setEnabled(false);
+
+    m_question = new QLineEdit(m_client);
+    m_question->setObjectName(QStringLiteral("question"));
+    m_question->setGeometry(fromTwips(120, 240, 3135, 375));
+    m_question->setReadOnly(true);
+    QFont questionFont = m_question->font();
+    questionFont.setFamilies({QStringLiteral("MS Sans Serif"), questionFont.family()});
+    questionFont.setPointSize(12);
+    questionFont.setBold(true);
+    m_question->setFont(questionFont);
+
+    m_command1 = new QPushButton(QStringLiteral("Montrer la solution"), m_client);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(fromTwips(120, 720, 3135, 495));
+    m_command1->setEnabled(false);
+
+    m_imagesoluce = new PictureBox(m_client);
+    m_imagesoluce->setObjectName(QStringLiteral("imagesoluce"));
+    m_imagesoluce->setGeometry(fromTwips(120, 1320, 3135, 1575));
+
+    m_picture1 = new DrawingPad(m_client);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setGeometry(fromTwips(3360, 120, 3255, 2775));
+
+    m_label1 = new QLabel(QStringLiteral("Dessinez :"), m_client);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(fromTwips(120, 0, 2175, 255));
+
+    // Controls created earlier lie above later ones where they overlap.
+    const QList<QWidget *> stacking{m_commentaires, m_effacer,  m_bouttonfaux,
+                                    m_bouttonjuste, m_question, m_command1,
+                                    m_imagesoluce,  m_picture1, m_label1};
+    for (QWidget *control : stacking)
+        control->lower();
+
+    const QList<QWidget *> tabOrder{m_picture1,     m_imagesoluce, m_command1, m_question,
+                                    m_bouttonjuste, m_bouttonfaux, m_effacer,  m_commentaires};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i), tabOrder.at(i + 1));
+    m_picture1->setFocus();
+
+    connect(m_command1, &QPushButton::clicked, this, [this] { m_practice.montrerSolution(); });
+    connect(m_bouttonjuste, &QPushButton::clicked, this, [this] { m_practice.juste(); });
+    connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
+    connect(m_effacer, &QPushButton::clicked, m_picture1, &DrawingPad::clear);
+}
+
+void Form1::createMenus()
+{
+    QMenu *exercices = menuBar()->addMenu(QStringLiteral("Exercices"));
+    exercices->setObjectName(QStringLiteral("Exercices"));
+
+    QAction *ouvrir = exercices->addAction(QStringLiteral("Ouvrir"));
+    ouvrir->setObjectName(QStringLiteral("Ouvrir"));
+    ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(ouvrir, &QAction::triggered, this, [this] { m_practice.ouvrir(); });
+
+    m_aleatoire = exercices->addAction(QStringLiteral("Aleatoire"));
+    m_aleatoire->setObjectName(QStringLiteral("Aleatoire"));
+    m_aleatoire->setCheckable(true);
+    connect(m_aleatoire, &QAction::triggered, this, &Form1::toggleRandomOrder);
+
+    QAction *reset = exercices->addAction(QStringLiteral("Reset"));
+    reset->setObjectName(QStringLiteral("Reset"));
+    connect(reset, &QAction::triggered, this, [this] { m_practice.reset(); });
+
+    QAction *site = menuBar()->addAction(QStringLiteral("Visiter le site de Plumetto"));
+    site->setObjectName(QStringLiteral("site"));
+    connect(site, &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(helptexts::siteUrl)); });
+
+    QMenu *aide = menuBar()->addMenu(QStringLiteral("Aide"));
+    aide->setObjectName(QStringLiteral("Aide"));
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        QString title;
+        QString text;
+        QKeySequence shortcut;
+    } boxes[] = {
+        {"about", "A propos", helptexts::aboutTitle, helptexts::aboutText, {}},
+        {"Histoire", "Histoire", helptexts::histoireTitle, helptexts::histoireText, {}},
+        {"Comment", "Comment faire ?", helptexts::commentTitle, helptexts::commentText,
+         QKeySequence(Qt::CTRL | Qt::Key_H)},
+        {"creation", "Creer un cours", helptexts::creationTitle, helptexts::creationText, {}},
+    };
+    for (const auto &box : boxes) {
+        QAction *action = aide->addAction(QString::fromUtf8(box.caption));
+        action->setObjectName(QString::fromUtf8(box.name));
+        action->setShortcut(box.shortcut);
+        connect(action, &QAction::triggered, this,
+                [this, title = box.title, text = box.text] { showInformation(title, text); });
+    }
+}
+
+void Form1::toggleRandomOrder()
+{
+    // The action has already flipped its mark; the command owns the toggle, so that the mark
+    // changes only once the notice is closed.
+    {
+        const QSignalBlocker blocker(m_aleatoire);
+        m_aleatoire->setChecked(!m_aleatoire->isChecked());
+    }
+    m_practice.aleatoire();
+}
+
+void Form1::showInformation(const QString &title, const QString &text)
+{
+    showMessage(text, MessageIcon::Information, title);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyLayoutRule();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    applyLayoutRule();
+}
+
+void Form1::applyLayoutRule()
+{
+    LayoutControls controls{
+        toTwips(m_picture1->geometry()),     toTwips(m_bouttonjuste->geometry()),
+        toTwips(m_bouttonfaux->geometry()),  toTwips(m_effacer->geometry()),
+        toTwips(m_commentaires->geometry()), toTwips(m_imagesoluce->geometry()),
+    };
+    const QRect outer = frameGeometry();
+    applyLayout(outer.width() * twipsPerPixel, outer.height() * twipsPerPixel, controls);
+    m_picture1->setGeometry(toPixels(controls.picture1));
+    m_bouttonjuste->setGeometry(toPixels(controls.bouttonjuste));
+    m_bouttonfaux->setGeometry(toPixels(controls.bouttonfaux));
+    m_effacer->setGeometry(toPixels(controls.effacer));
+    m_commentaires->setGeometry(toPixels(controls.commentaires));
+    m_imagesoluce->setGeometry(toPixels(controls.imagesoluce));
+}
+
+void Form1::setText(TextBox box, const QString &text)
+{
+    if (box == TextBox::Question)
+        m_question->setText(text);
+    else
+        m_commentaires->setPlainText(displayed(text));
+}
+
+void Form1::setEnabled(Button button, bool enabled)
+{
+    switch (button) {
+    case Button::Command1:
+        m_command1->setEnabled(enabled);
+        break;
+    case Button::BouttonJuste:
+        m_bouttonjuste->setEnabled(enabled);
+        break;
+    case Button::BouttonFaux:
+        m_bouttonfaux->setEnabled(enabled);
+        break;
+    }
+}
+
+void Form1::clearPad()
+{
+    m_picture1->clear();
+}
+
+bool Form1::showPicture(const QString &path)
+{
+    if (!exercise::isOrdinaryFile(path)) {
+        m_imagesoluce->clearPicture();
+        return false;
+    }
+    return m_imagesoluce->showPicture(path);
+}
+
+void Form1::setCaption(const QString &caption)
+{
+    // "[*]" in a window title is the modification placeholder; double it to show it as it is.
+    QString title = caption;
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
+}
+
+void Form1::showMessage(const QString &text, MessageIcon icon, const QString &title)
+{
+    QMessageBox::Icon look = QMessageBox::NoIcon;
+    if (icon == MessageIcon::Information)
+        look = QMessageBox::Information;
+    else if (icon == MessageIcon::Error)
+        look = QMessageBox::Critical;
+    QMessageBox box(look, title.isEmpty() ? helptexts::defaultTitle : title, displayed(text),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+QString Form1::programFolder() const
+{
+    return m_programFolder;
+}
+
+bool Form1::isOrdinaryFile(const QString &path) const
+{
+    return exercise::isOrdinaryFile(path);
+}
+
+void Form1::setDialogFilter(const QString &filter)
+{
+    m_nameFilters = nameFiltersFrom(filter);
+}
+
+QString Form1::showOpenDialog()
+{
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("CDC"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(m_nameFilters);
+    if (!m_nameFilters.isEmpty())
+        dialog.selectNameFilter(m_nameFilters.first());
+    const QDir courses(m_programFolder + QStringLiteral("/exercices"));
+    if (courses.exists())
+        dialog.setDirectory(courses);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+bool Form1::randomOrderChecked() const
+{
+    return m_aleatoire->isChecked();
+}
+
+void Form1::setRandomOrderChecked(bool checked)
+{
+    m_aleatoire->setChecked(checked);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "practice.h"
+#include "windowops.h"
+
+#include <QMainWindow>
+
+class DrawingPad;
+class PictureBox;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class RandomSource;
+
+// The program's only window: its controls, menus and the routing of every event to the
+// practice, the pad or the help boxes.
+class Form1 : public QMainWindow, private WindowOps
+{
+    Q_OBJECT
+
+public:
+    // `programFolder` is where the images folder is looked up; the program passes its own.
+    Form1(RandomSource &random, const QString &programFolder, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const Practice &practice() const { return m_practice; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void applyLayoutRule();
+    void showInformation(const QString &title, const QString &text);
+    void toggleRandomOrder();
+
+    // WindowOps
+    void setText(TextBox box, const QString &text) override;
+    void setEnabled(Button button, bool enabled) override;
+    void clearPad() override;
+    bool showPicture(const QString &path) override;
+    void setCaption(const QString &caption) override;
+    void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
+    QString programFolder() const override;
+    bool isOrdinaryFile(const QString &path) const override;
+    void setDialogFilter(const QString &filter) override;
+    QString showOpenDialog() override;
+    bool randomOrderChecked() const override;
+    void setRandomOrderChecked(bool checked) override;
+
+    QString m_programFolder;
+    QStringList m_nameFilters;
+    Practice m_practice;
+
+    QWidget *m_client = nullptr;
+    QPlainTextEdit *m_commentaires = nullptr;
+    QPushButton *m_effacer = nullptr;
+    QPushButton *m_bouttonfaux = nullptr;
+    QPushButton *m_bouttonjuste = nullptr;
+    QLineEdit *m_question = nullptr;
+    QPushButton *m_command1 = nullptr;
+    PictureBox *m_imagesoluce = nullptr;
+    DrawingPad *m_picture1 = nullptr;
+    QLabel *m_label1 = nullptr;
+
+    QAction *m_aleatoire = nullptr;
+};
+
+// Maps a filter of the form "Label|pattern|Label|pattern|" onto the name filters of a file
+// dialog, one per choice, in order.
+QStringList nameFiltersFrom(const QString &filter);
