@@ -11,6 +11,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -331,12 +332,19 @@ QString Form1::showOpenDialog()
     dialog.setNameFilters(m_nameFilters);
     if (!m_nameFilters.isEmpty())
         dialog.selectNameFilter(m_nameFilters.first());
+    // The folder of the last exercise chosen in this run, or the courses shipped beside the
+    // program.
     const QDir courses(m_programFolder + QStringLiteral("/exercices"));
-    if (courses.exists())
+    if (!m_lastFolder.isEmpty() && QDir(m_lastFolder).exists())
+        dialog.setDirectory(m_lastFolder);
+    else if (courses.exists())
         dialog.setDirectory(courses);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (!chosen.isEmpty())
+        m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 bool Form1::randomOrderChecked() const

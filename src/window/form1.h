@@ -55,6 +55,7 @@ private:
 
     QString m_programFolder;
     QStringList m_nameFilters;
+    QString m_lastFolder;
     Practice m_practice;
 
     QWidget *m_client = nullptr;
