@@ -232,6 +232,15 @@ void Form1::showEvent(QShowEvent *event)
     applyLayoutRule();
 }
 
+void Form1::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // A window manager adds its frame after the first showing, without resizing the client
+    // area: the outer size has changed all the same.
+    if (frameGeometry().size() != m_laidOutSize)
+        applyLayoutRule();
+}
+
 void Form1::applyLayoutRule()
 {
     LayoutControls controls{
@@ -240,6 +249,7 @@ void Form1::applyLayoutRule()
         toTwips(m_commentaires->geometry()), toTwips(m_imagesoluce->geometry()),
     };
     const QRect outer = frameGeometry();
+    m_laidOutSize = outer.size();
     applyLayout(outer.width() * twipsPerPixel, outer.height() * twipsPerPixel, controls);
     m_picture1->setGeometry(toPixels(controls.picture1));
     m_bouttonjuste->setGeometry(toPixels(controls.bouttonjuste));

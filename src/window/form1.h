@@ -31,6 +31,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void createControls();
@@ -70,6 +71,8 @@ private:
     QLabel *m_label1 = nullptr;
 
     QAction *m_aleatoire = nullptr;
+    // The outer size the layout rule last ran for.
+    QSize m_laidOutSize;
 };
 
 // Maps a filter of the form "Label|pattern|Label|pattern|" onto the name filters of a file
