@@ -1,0 +1,139 @@
+#include "coursetable.h"
+
+#include <QTest>
+
+using kanacourse::TableEntry;
+
+Q_DECLARE_METATYPE(TableEntry)
+
+class TestCourseTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parsesLines_data();
+    void parsesLines();
+    void refusesFaults_data();
+    void refusesFaults();
+    void courseRecord_data();
+    void courseRecord();
+    void courseBytes();
+};
+
+void TestCourseTable::parsesLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected"); // kana|reading|comment|picture, one an entry
+
+    QTest::newRow("one line") << QStringLiteral("か\tka\t3 traits\n")
+                              << QStringList{QStringLiteral("か|ka|3 traits|ka")};
+    QTest::newRow("last line without line end")
+        << QStringLiteral("か\tka\t3 traits") << QStringList{QStringLiteral("か|ka|3 traits|ka")};
+    QTest::newRow("CR LF line ends")
+        << QStringLiteral("か\tka\tx\r\nき\tki\ty\r\n")
+        << QStringList{QStringLiteral("か|ka|x|ka"), QStringLiteral("き|ki|y|ki")};
+    QTest::newRow("comments and blank lines skipped")
+        << QStringLiteral("# kana\treading\tcomment\n\n   \nか\tka\tx\n#き\tki\ty\n")
+        << QStringList{QStringLiteral("か|ka|x|ka")};
+    QTest::newRow("empty comment")
+        << QStringLiteral("か\tka\t\n") << QStringList{QStringLiteral("か|ka||ka")};
+    QTest::newRow("columns trimmed") << QStringLiteral(" か \t ka \t 3 traits \t di \n")
+                                     << QStringList{QStringLiteral("か|ka|3 traits|di")};
+    QTest::newRow("picture named apart from the reading")
+        << QStringLiteral("じ\tji\t\nぢ\tji\tRare\tdi\n")
+        << QStringList{QStringLiteral("じ|ji||ji"), QStringLiteral("ぢ|ji|Rare|di")};
+    QTest::newRow("notation kept in the comment")
+        << QStringLiteral("が\tga\t5 traits = ka + dakuten(return)(egal)\n")
+        << QStringList{QStringLiteral("が|ga|5 traits = ka + dakuten(return)(egal)|ga")};
+    QTest::newRow("no line at all") << QStringLiteral("# only a comment\n") << QStringList{};
+}
+
+void TestCourseTable::parsesLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+
+    QStringList got;
+    for (const TableEntry &e : kanacourse::parseTable(text, QStringLiteral("t.tsv")))
+        got << QStringList{e.kana, e.reading, e.comment, e.pictureName}.join(QLatin1Char('|'));
+    QCOMPARE(got, expected);
+}
+
+void TestCourseTable::refusesFaults_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message"); // the start of the error
+
+    QTest::newRow("two columns") << QStringLiteral("\nか\tka\n")
+                                 << QStringLiteral("t.tsv:2: expected");
+    QTest::newRow("five columns") << QStringLiteral("か\tka\tc\tka\tx\n")
+                                  << QStringLiteral("t.tsv:1: expected");
+    QTest::newRow("star in the comment")
+        << QStringLiteral("か\tka\t3*\n") << QStringLiteral("t.tsv:1: a course cannot hold");
+    QTest::newRow("star in the reading")
+        << QStringLiteral("か\tk*a\t\n") << QStringLiteral("t.tsv:1: a course cannot hold");
+    QTest::newRow("equals in the reading")
+        << QStringLiteral("か\tk=a\t\n") << QStringLiteral("t.tsv:1: a reading cannot hold");
+    QTest::newRow("no reading") << QStringLiteral("か\t \tc\n")
+                                << QStringLiteral("t.tsv:1: no reading");
+    QTest::newRow("no kana") << QStringLiteral("\tka\tc\n")
+                             << QStringLiteral("t.tsv:1: no character");
+    QTest::newRow("reading unfit for a file name")
+        << QStringLiteral("を\two (o)\t\n") << QStringLiteral("t.tsv:1: picture name \"wo (o)\"");
+    QTest::newRow("picture name with a folder")
+        << QStringLiteral("か\tka\t\t../ka\n") << QStringLiteral("t.tsv:1: picture name \"../ka\"");
+    QTest::newRow("picture name used twice")
+        << QStringLiteral("じ\tji\t\nぢ\tji\t\n")
+        << QStringLiteral("t.tsv:2: picture name \"ji\" already used");
+}
+
+void TestCourseTable::refusesFaults()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+
+    try {
+        kanacourse::parseTable(text, QStringLiteral("t.tsv"));
+        QFAIL("no error");
+    } catch (const kanacourse::TableError &error) {
+        QVERIFY2(QString::fromStdString(error.what()).startsWith(message), error.what());
+    }
+}
+
+void TestCourseTable::courseRecord_data()
+{
+    QTest::addColumn<TableEntry>("entry");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("record");
+
+    QTest::newRow("plain") << TableEntry{"か", "ka", "3 traits", "ka"}
+                           << QStringLiteral("hiragana/")
+                           << QStringLiteral("ka=hiragana/ka.png=3 traits");
+    QTest::newRow("no prefix") << TableEntry{"か", "ka", "", "ka"} << QString()
+                               << QStringLiteral("ka=ka.png=");
+    QTest::newRow("equals written (egal)")
+        << TableEntry{"が", "ga", "5 = 3 + 2(return)x", "ga"} << QStringLiteral("h/")
+        << QStringLiteral("ga=h/ga.png=5 (egal) 3 + 2(return)x");
+    QTest::newRow("picture apart from the reading")
+        << TableEntry{"ぢ", "ji", "", "di"} << QStringLiteral("h/")
+        << QStringLiteral("ji=h/di.png=");
+}
+
+void TestCourseTable::courseRecord()
+{
+    QFETCH(TableEntry, entry);
+    QFETCH(QString, prefix);
+    QFETCH(QString, record);
+
+    QCOMPARE(kanacourse::courseRecord(entry, prefix), record);
+}
+
+void TestCourseTable::courseBytes()
+{
+    QCOMPARE(kanacourse::courseBytes({}), QByteArray());
+    QCOMPARE(kanacourse::courseBytes({QStringLiteral("a=a.png="), QStringLiteral("e=e.png=é")}),
+             QByteArray("a=a.png=*\r\ne=e.png=\xc3\xa9*\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestCourseTable)
+#include "tst_coursetable.moc"

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <stdexcept>
+
+namespace kanacourse {
+
+// A fault in a table, told with the table's name and line.
+class TableError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One line of a table: the characters to draw, the reading posed to the learner, the
+// comment, and the picture's file name without its extension.
+struct TableEntry
+{
+    QString kana;
+    QString reading;
+    QString comment;
+    QString pictureName;
+};
+
+// Reads a table: UTF-8 text, one character a line, with the columns kana, reading, comment
+// and, optionally, the picture's name, separated by tabs. Columns are trimmed; the comment may
+// be empty and is written as in a course, "(return)" for a line break; a raw "=" in it is
+// kept as a "=" shown to the learner. The picture's name defaults to the reading and must be
+// made of a-z, 0-9, "-" and "_". Empty lines and lines starting with "#" are skipped.
+// Throws TableError, naming the source and line, on a malformed line, on a "*" anywhere, on
+// a "=" in the reading, and when two lines give the same picture name.
+QList<TableEntry> parseTable(const QString &text, const QString &source);
+
+// Reads the UTF-8 file at path and parses it. Throws TableError when it cannot be read.
+QList<TableEntry> readTable(const QString &path);
+
+// The picture's path relative to the images folder: the prefix, the name and ".png".
+QString picturePath(const TableEntry &entry, const QString &prefix);
+
+// The course record for an entry, without its closing "*": reading, picture path and comment
+// joined by "=", every "=" of the comment written "(egal)".
+QString courseRecord(const TableEntry &entry, const QString &prefix);
+
+// A course file's bytes: each record followed by "*" and CR LF, in UTF-8.
+QByteArray courseBytes(const QList<QString> &records);
+
+} // namespace kanacourse

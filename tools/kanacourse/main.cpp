@@ -1,0 +1,180 @@
+// kanacourse: writes a course file and its solution pictures from tables of characters.
+
+#include "coursetable.h"
+#include "kanapicture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+const char usage[] =
+    "Usage: kanacourse [--font FILE] [--size PIXELS] [--images-dir DIR] --course FILE\n"
+    "                  [--prefix SUBDIR/] --table FILE [[--prefix SUBDIR/] --table FILE]...\n"
+    "\n"
+    "Writes the course FILE from the tables, in their order. Each table line reads\n"
+    "  kana<TAB>reading<TAB>comment[<TAB>picture name]\n"
+    "and gives the record \"reading=SUBDIR/name.png=comment*\", SUBDIR being the last\n"
+    "--prefix given before that table. With --images-dir, the pictures are drawn too,\n"
+    "as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200).\n";
+
+constexpr int defaultSide = 200;
+
+struct Source
+{
+    QString table;
+    QString prefix;
+};
+
+struct Options
+{
+    QString font = QStringLiteral(KANACOURSE_FONT);
+    int side = defaultSide;
+    std::optional<QString> imagesDir;
+    QString course;
+    QList<Source> sources;
+};
+
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+QString normalisedPrefix(QString prefix)
+{
+    static const QRegularExpression allowed(QStringLiteral("^([a-z0-9_-]+/)*$"));
+    if (!prefix.isEmpty() && !prefix.endsWith(QLatin1Char('/')))
+        prefix += QLatin1Char('/');
+    if (!allowed.match(prefix).hasMatch())
+        throw UsageError("--prefix " + prefix.toStdString() +
+                         ": use folder names of a-z, 0-9, \"-\" and \"_\"");
+    return prefix;
+}
+
+Options parseArguments(const QStringList &arguments)
+{
+    Options options;
+    QString prefix;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &name = arguments[i];
+        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+            std::fputs(usage, stdout);
+            std::exit(0);
+        }
+        if (i + 1 >= arguments.size())
+            throw UsageError("missing value after " + name.toStdString());
+        const QString value = arguments[++i];
+        if (name == QLatin1String("--font")) {
+            options.font = value;
+        } else if (name == QLatin1String("--size")) {
+            bool ok = false;
+            options.side = value.toInt(&ok);
+            if (!ok || options.side < 32 || options.side > 2000)
+                throw UsageError("--size takes a number of pixels from 32 to 2000");
+        } else if (name == QLatin1String("--images-dir")) {
+            options.imagesDir = value;
+        } else if (name == QLatin1String("--course")) {
+            options.course = value;
+        } else if (name == QLatin1String("--prefix")) {
+            prefix = normalisedPrefix(value);
+        } else if (name == QLatin1String("--table")) {
+            options.sources.append({value, prefix});
+        } else {
+            throw UsageError("unknown option " + name.toStdString());
+        }
+    }
+    if (options.course.isEmpty() || options.sources.isEmpty())
+        throw UsageError("--course and at least one --table are needed");
+    return options;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
+}
+
+void writePicture(const QString &path, const QImage &image)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
+}
+
+int run(const Options &options)
+{
+    struct Item
+    {
+        kanacourse::TableEntry entry;
+        QString prefix;
+        QString table;
+    };
+    QList<Item> items;
+    QSet<QString> pictures;
+    for (const Source &source : options.sources) {
+        for (const kanacourse::TableEntry &entry : kanacourse::readTable(source.table)) {
+            const QString picture = kanacourse::picturePath(entry, source.prefix);
+            if (pictures.contains(picture))
+                throw kanacourse::TableError(source.table.toStdString() + ": picture " +
+                                             picture.toStdString() +
+                                             " is named by another table too");
+            pictures.insert(picture);
+            items.append({entry, source.prefix, source.table});
+        }
+    }
+
+    if (options.imagesDir) {
+        const kanacourse::KanaPainter painter(options.font);
+        for (const Item &item : items) {
+            if (!painter.supports(item.entry.kana))
+                throw kanacourse::PictureError(
+                    QStringLiteral("%1: the font has no glyph for \"%2\"")
+                        .arg(item.table, item.entry.kana)
+                        .toStdString());
+        }
+        for (const Item &item : items) {
+            writePicture(
+                QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix)),
+                painter.picture(item.entry.kana, options.side));
+        }
+    }
+
+    QList<QString> records;
+    for (const Item &item : items)
+        records.append(kanacourse::courseRecord(item.entry, item.prefix));
+    writeFile(options.course, kanacourse::courseBytes(records));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Drawing needs no screen: the offscreen platform serves unless another one is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    try {
+        return run(parseArguments(QCoreApplication::arguments()));
+    } catch (const UsageError &error) {
+        std::fprintf(stderr, "kanacourse: %s\n\n%s", error.what(), usage);
+        return 2;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "kanacourse: %s\n", error.what());
+        return 1;
+    }
+}
