@@ -323,6 +323,7 @@ void TestForm1::windowAtCreation()
     Window w(program);
     QCOMPARE(w.form.objectName(), QStringLiteral("Form1"));
     QCOMPARE(w.form.windowTitle(), caption);
+    QVERIFY(w.form.windowIcon().availableSizes().contains(QSize(32, 32)));
     w.form.layout()->activate();
     QCOMPARE(w.form.centralWidget()->size(), QSize(449, 252)); // 6735 x 3780 twips
 
