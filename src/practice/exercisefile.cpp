@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,28 +25,47 @@ bool isOrdinaryFile(const QString &path)
 namespace {
 
 // Drops every CR and the LF that follows one, in place. Both encodings in use keep CR and LF
-// as single bytes that never stand inside a longer character.
+// as single bytes that never stand inside a longer character. The text between two line ends
+// moves in one piece, found with memchr: a byte-by-byte copy took longer than reading the file.
 void joinLines(QByteArray &bytes)
 {
-    char *out = bytes.data();
-    const char *in = out;
-    const char *const end = in + bytes.size();
+    char *const begin = bytes.data();
+    const char *const end = begin + bytes.size();
+    const char *in = static_cast<const char *>(std::memchr(begin, '\r', bytes.size()));
+    if (in == nullptr)
+        return;
+    char *out = begin + (in - begin);
     while (in != end) {
-        if (*in == '\r') {
+        // `in` stands on a CR.
+        ++in;
+        if (in != end && *in == '\n')
             ++in;
-            if (in != end && *in == '\n')
-                ++in;
-            continue;
-        }
-        *out++ = *in++;
+        const auto *cr = static_cast<const char *>(std::memchr(in, '\r', end - in));
+        const char *const stop = cr != nullptr ? cr : end;
+        std::memmove(out, in, stop - in);
+        out += stop - in;
+        in = stop;
     }
-    bytes.truncate(out - bytes.constData());
+    bytes.truncate(out - begin);
 }
 
+// Looks at 32 bytes at a time: a test per byte took longer than reading the file.
 bool isAscii(const QByteArray &bytes)
 {
-    return std::all_of(bytes.cbegin(), bytes.cend(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    constexpr std::uint64_t highBits = 0x8080808080808080ULL;
+    const char *in = bytes.constData();
+    const char *const end = in + bytes.size();
+    for (; end - in >= 32; in += 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, in, sizeof words);
+        if ((words[0] | words[1] | words[2] | words[3]) & highBits)
+            return false;
+    }
+    for (; in != end; ++in) {
+        if (static_cast<unsigned char>(*in) & 0x80)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -98,7 +119,28 @@ QStringList cutRecords(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    return text.split(QLatin1Char('*'), Qt::KeepEmptyParts);
+    // Text that does not own its storage (raw data) is copied into its pieces as usual.
+    if (!text.data_ptr().isMutable())
+        return text.split(QLatin1Char('*'), Qt::KeepEmptyParts);
+
+    // The pieces share the text's storage rather than each taking a copy: thousands of small
+    // allocations cost several times the reading and decoding of the file. Each piece holds a
+    // reference to the whole text and, being shared, copies itself before any change, so it
+    // behaves as a string of its own. Its characters are not followed by a '\0'.
+    QStringList pieces;
+    const QStringView view(text);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype star = view.indexOf(QLatin1Char('*'), start);
+        const qsizetype stop = star < 0 ? view.size() : star;
+        QString::DataPointer piece = text.data_ptr();
+        piece.ptr += start;
+        piece.size = stop - start;
+        pieces.append(QString(std::move(piece)));
+        if (star < 0)
+            return pieces;
+        start = star + 1;
+    }
 }
 
 QStringList fields(const QString &record)
