@@ -1,11 +1,13 @@
-// The peak memory of one opening, in a process of its own so that nothing else has raised it.
+// The peak memory and the time of one opening, in a process of its own: nothing else has raised
+// the peak, and the opening meets the allocator as the program's first opening does, with every
+// page still to be faulted in.
 //
 //   plumetto_openpeak make FILE MEGABYTES   writes a 9999-record exercise of about that size
 //   plumetto_openpeak floor FILE            reads and decodes FILE, nothing more
 //   plumetto_openpeak open FILE             opens FILE with the program's opening
 //
-// The last two print one line: the peak resident size before and after, the file's size, and
-// the growth of the peak as a multiple of the file's size.
+// The last two print one line: the time taken, the peak resident size before and after, the
+// file's size, and the peak as a multiple of the file's size.
 
 #include "benchdata.h"
 #include "nullwindow.h"
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -53,6 +56,7 @@ int main(int argc, char *argv[])
     }
 
     const long before = peakKiB();
+    const auto start = std::chrono::steady_clock::now();
     qsizetype kept = 0;
     if (std::strcmp(mode, "floor") == 0) {
         QFile file(path);
@@ -75,11 +79,13 @@ int main(int argc, char *argv[])
     } else {
         return usage();
     }
+    const double elapsedUs =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
     const long after = peakKiB();
     const double fileKiB = static_cast<double>(QFileInfo(path).size()) / 1024;
-    std::printf("%s peak_before_kib=%ld peak_kib=%ld file_kib=%.0f growth_x_file=%.2f "
-                "peak_x_file=%.2f kept=%lld\n",
-                mode, before, after, fileKiB, (after - before) / fileKiB, after / fileKiB,
-                static_cast<long long>(kept));
+    std::printf("%s elapsed_us=%.0f peak_before_kib=%ld peak_kib=%ld file_kib=%.0f "
+                "growth_x_file=%.2f peak_x_file=%.2f kept=%lld\n",
+                mode, elapsedUs, before, after, fileKiB, (after - before) / fileKiB,
+                after / fileKiB, static_cast<long long>(kept));
     return 0;
 }

@@ -97,8 +97,8 @@ int main(int argc, char *argv[])
 
     int screenNumber = 0;
     xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        std::fprintf(stderr, "plumetto_startup: no X server on $DISPLAY\n");
+    if (const int error = xcb_connection_has_error(connection)) {
+        std::fprintf(stderr, "plumetto_startup: no X server on $DISPLAY (xcb error %d)\n", error);
         return 1;
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
