@@ -68,21 +68,43 @@ bool isAscii(const QByteArray &bytes)
     return true;
 }
 
+// True when a line end is followed by a UTF-8 continuation byte. Such bytes are not UTF-8,
+// although joining the lines can glue the broken sequence into a valid one.
+bool continuationAfterLineEnd(const QByteArray &bytes)
+{
+    const char *in = bytes.constData();
+    const char *const end = in + bytes.size();
+    while ((in = static_cast<const char *>(std::memchr(in, '\r', end - in))) != nullptr) {
+        ++in;
+        if (in != end && *in == '\n')
+            ++in;
+        if (in != end && (static_cast<unsigned char>(*in) & 0xC0) == 0x80)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString textFromBytes(QByteArray bytes)
 {
     static constexpr char utf8Bom[] = "\xEF\xBB\xBF";
+    // The encoding is judged on the file's bytes as they stand, before the lines are joined.
+    const bool bom = bytes.startsWith(utf8Bom);
+    const bool utf8Broken = continuationAfterLineEnd(bytes);
     joinLines(bytes);
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
 
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QByteArrayView body =
-        bytes.startsWith(utf8Bom) ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
-    QString text = utf8.decode(body);
-    if (!utf8.hasError())
-        return text;
+    // Only the mark at the file's very start is dropped; one that follows a line end is text.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QByteArrayView body = bom ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
+    if (!utf8Broken) {
+        QString text = utf8.decode(body);
+        if (!utf8.hasError())
+            return text;
+    }
 
     QStringDecoder windows1252("windows-1252", QStringDecoder::Flag::Stateless);
     if (!windows1252.isValid())
