@@ -14,12 +14,15 @@
 namespace {
 
 // The solution picture named by a record, below the images folder. A "\" is a folder
-// separator. Returns an empty text when the name leads outside the images folder.
+// separator. Returns an empty text when the name leads outside the images folder, an absolute
+// name included.
 QString picturePath(const QString &programFolder, const QString &name)
 {
     const QString images = QDir::cleanPath(programFolder + texts::imagesFolder) + QLatin1Char('/');
     QString relative = name;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (QDir::isAbsolutePath(relative))
+        return {};
     const QString path = QDir::cleanPath(images + relative);
     if (!path.startsWith(images))
         return {};
