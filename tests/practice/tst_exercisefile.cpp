@@ -1,0 +1,207 @@
+#include "exercisefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+class TestExerciseFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textFromBytes_data();
+    void textFromBytes();
+    void workedExamples_data();
+    void workedExamples();
+    void cutRecords_data();
+    void cutRecords();
+    void fields_data();
+    void fields();
+    void ordinaryFile_data();
+    void ordinaryFile();
+    void readTextRefusesWhatIsNoFile_data();
+    void readTextRefusesWhatIsNoFile();
+};
+
+void TestExerciseFile::textFromBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("CR LF ends a line") << QByteArray("a=b\r\nc\r\n") << QStringLiteral("a=bc");
+    QTest::newRow("CR alone ends a line") << QByteArray("a\rb\r") << QStringLiteral("ab");
+    QTest::newRow("LF alone is a character") << QByteArray("a\nb\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("CR CR LF is two line ends") << QByteArray("a\r\r\nb") << QStringLiteral("ab");
+    QTest::newRow("LF CR keeps the LF") << QByteArray("a\n\rb") << QStringLiteral("a\nb");
+    QTest::newRow("CR LF LF keeps one LF") << QByteArray("a\r\n\nb") << QStringLiteral("a\nb");
+    QTest::newRow("empty lines add nothing") << QByteArray("\r\n\r\n\r") << QString();
+    QTest::newRow("spaces are kept") << QByteArray("a*\r\n  b\t") << QStringLiteral("a*  b\t");
+    QTest::newRow("Windows-1252") << QByteArray("\x80\x92\xe9t\xe9")
+                                  << QStringLiteral("\u20ac\u2019\u00e9t\u00e9");
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe3\x81\x8b")
+                           << QStringLiteral("caf\u00e9 \u304b");
+    QTest::newRow("UTF-8 over lines")
+        << QByteArray("\xc3\xa9\r\n\xc3\xa9") << QStringLiteral("\u00e9\u00e9");
+    QTest::newRow("byte-order mark dropped")
+        << QByteArray("\xef\xbb\xbfka*") << QStringLiteral("ka*");
+    QTest::newRow("second byte-order mark kept")
+        << QByteArray("\xef\xbb\xbf\xef\xbb\xbfka") << QStringLiteral("\ufeffka");
+    QTest::newRow("byte-order mark after a line end kept")
+        << QByteArray("\r\n\xef\xbb\xbfka") << QStringLiteral("\ufeffka");
+    QTest::newRow("byte-order mark on Windows-1252 bytes")
+        << QByteArray("\xef\xbb\xbf\xe9") << QStringLiteral("\u00ef\u00bb\u00bf\u00e9");
+    QTest::newRow("one bad sequence makes it Windows-1252")
+        << QByteArray("\xc3\xa9\xe9") << QStringLiteral("\u00c3\u00a9\u00e9");
+    QTest::newRow("cut sequence at the end") << QByteArray("a\xc3") << QStringLiteral("a\u00c3");
+    QTest::newRow("line end inside a sequence")
+        << QByteArray("\xc3\r\n\xa9") << QStringLiteral("\u00c3\u00a9");
+    QTest::newRow("encoded surrogate")
+        << QByteArray("\xed\xa0\x80") << QStringLiteral("\u00ed\u00a0\u20ac");
+}
+
+void TestExerciseFile::textFromBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(exercise::textFromBytes(bytes), text);
+}
+
+void TestExerciseFile::workedExamples_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("elements");
+
+    const QStringList course{QStringLiteral("a=a.jpg="),
+                             QStringLiteral("ka=ka.jpg=Trois traits(return)le dernier est courbe"),
+                             QStringLiteral("sa=sa.jpg="), QString()};
+    QTest::newRow("one record a line") << QStringLiteral("example1.txt") << course;
+    QTest::newRow("records over lines") << QStringLiteral("example2.txt") << course;
+    QTest::newRow("common mistakes")
+        << QStringLiteral("example3.txt")
+        << QStringList{QStringLiteral("ta=ta.jpg=Premier traithorizontal"),
+                       QStringLiteral("chi=chi.jpg=a=b"), QStringLiteral("tsu=tsu.jpg")};
+}
+
+void TestExerciseFile::workedExamples()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, elements);
+    const QString path = QStringLiteral(PLUMETTO_TEST_DATA "/") + file;
+    QCOMPARE(exercise::cutRecords(exercise::readText(path)), elements);
+}
+
+void TestExerciseFile::cutRecords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("pieces");
+
+    QTest::newRow("empty text") << QString() << QStringList{};
+    QTest::newRow("no star") << QStringLiteral("ka=ka.jpg=") << QStringList{"ka=ka.jpg="};
+    QTest::newRow("a star alone") << QStringLiteral("*") << QStringList{"", ""};
+    QTest::newRow("two stars in a row") << QStringLiteral("a**b") << QStringList{"a", "", "b"};
+    QTest::newRow("star first") << QStringLiteral("*a*") << QStringList{"", "a", ""};
+}
+
+void TestExerciseFile::cutRecords()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, pieces);
+    QCOMPARE(exercise::cutRecords(text), pieces);
+}
+
+void TestExerciseFile::fields_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QStringList>("parts");
+
+    QTest::newRow("empty record") << QString() << QStringList{};
+    QTest::newRow("no equals sign") << QStringLiteral("ka") << QStringList{"ka"};
+    QTest::newRow("empty comment")
+        << QStringLiteral("ka=ka.jpg=") << QStringList{"ka", "ka.jpg", ""};
+    QTest::newRow("equals signs only") << QStringLiteral("==") << QStringList{"", "", ""};
+    QTest::newRow("raw equals in a comment")
+        << QStringLiteral(" ka =a=b=c") << QStringList{" ka ", "a", "b", "c"};
+}
+
+void TestExerciseFile::fields()
+{
+    QFETCH(QString, record);
+    QFETCH(QStringList, parts);
+    QCOMPARE(exercise::fields(record), parts);
+}
+
+void TestExerciseFile::ordinaryFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("ordinary");
+
+    QTest::newRow("regular file") << QStringLiteral("kana.txt") << true;
+    QTest::newRow("link to a file") << QStringLiteral("link.txt") << true;
+    QTest::newRow("file in a hidden folder") << QStringLiteral(".folder/kana.txt") << true;
+    QTest::newRow("missing") << QStringLiteral("none.txt") << false;
+    QTest::newRow("folder") << QStringLiteral("folder") << false;
+    QTest::newRow("FIFO") << QStringLiteral("fifo") << false;
+    QTest::newRow("hidden file") << QStringLiteral(".kana.txt") << false;
+    QTest::newRow("hidden link to a file") << QStringLiteral(".link.txt") << false;
+    QTest::newRow("dangling link") << QStringLiteral("dangling.txt") << false;
+    QTest::newRow("link to a folder") << QStringLiteral("folderlink") << false;
+    QTest::newRow("device") << QStringLiteral("/dev/null") << false;
+    QTest::newRow("empty name") << QString() << false;
+}
+
+void TestExerciseFile::ordinaryFile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, ordinary);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    auto touch = [&](const QString &file) {
+        QFile f(root.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("a=a.jpg=*");
+    };
+    QVERIFY(root.mkpath(QStringLiteral("folder")));
+    QVERIFY(root.mkpath(QStringLiteral(".folder")));
+    touch(QStringLiteral("kana.txt"));
+    touch(QStringLiteral(".kana.txt"));
+    touch(QStringLiteral(".folder/kana.txt"));
+    QVERIFY(QFile::link(root.filePath("kana.txt"), root.filePath("link.txt")));
+    QVERIFY(QFile::link(root.filePath("kana.txt"), root.filePath(".link.txt")));
+    QVERIFY(QFile::link(root.filePath("gone.txt"), root.filePath("dangling.txt")));
+    QVERIFY(QFile::link(root.filePath("folder"), root.filePath("folderlink")));
+    QCOMPARE(::mkfifo(QFile::encodeName(root.filePath("fifo")).constData(), 0600), 0);
+
+    const QString path = name.isEmpty() || name.startsWith('/') ? name : root.filePath(name);
+    QCOMPARE(exercise::isOrdinaryFile(path), ordinary);
+}
+
+void TestExerciseFile::readTextRefusesWhatIsNoFile_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("missing") << QStringLiteral("none.txt");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    // No writer: a blocking open or read would hang here.
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+}
+
+void TestExerciseFile::readTextRefusesWhatIsNoFile()
+{
+    QFETCH(QString, name);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("folder")));
+    QCOMPARE(::mkfifo(QFile::encodeName(root.filePath("fifo")).constData(), 0600), 0);
+
+    QVERIFY_THROWS_EXCEPTION(ExerciseError, exercise::readText(root.filePath(name)));
+}
+
+QTEST_GUILESS_MAIN(TestExerciseFile)
+#include "tst_exercisefile.moc"
