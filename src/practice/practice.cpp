@@ -211,6 +211,9 @@ void Practice::montrerSolution()
     } catch (const ExerciseError &) {
         showLoadError();
         reinitialiser(BlankFailure::Report);
+        // A solution shown earlier may have enabled the judgement; no question is posed now.
+        m_window.setEnabled(Button::BouttonJuste, false);
+        m_window.setEnabled(Button::BouttonFaux, false);
     }
 }
 

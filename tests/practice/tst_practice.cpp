@@ -115,6 +115,7 @@ private slots:
     void resetReplaysWithoutReading();
     void solution_data();
     void solution();
+    void solutionLostAfterShowing();
     void judgementSteps_data();
     void judgementSteps();
     void endOfExercise();
@@ -367,6 +368,21 @@ void TestPractice::solution()
         QCOMPARE(rig.practice.numero(), 0);
         QCOMPARE(rig.window.padClears, clears);
     }
+}
+
+void TestPractice::solutionLostAfterShowing()
+{
+    // The picture stops decoding between two presses: the reset that follows leaves nothing to
+    // judge, so a later "Juste" cannot record a record that is not posed.
+    Rig rig;
+    rig.openText("ka=ka.jpg=c*sa=sa.jpg=c*");
+    rig.practice.montrerSolution();
+    QVERIFY(rig.window.juste && rig.window.faux);
+    rig.window.unreadablePictures << rig.path(QStringLiteral("images/ka.jpg"));
+    rig.practice.montrerSolution();
+    QVERIFY(rig.lastMessageIs(texts::loadError, MessageIcon::Error, QStringLiteral("Erreur !")));
+    QVERIFY(!rig.window.command1 && !rig.window.juste && !rig.window.faux);
+    QCOMPARE(rig.practice.trouves(), QList<std::int16_t>{Practice::marker});
 }
 
 void TestPractice::judgementSteps_data()
