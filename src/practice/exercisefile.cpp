@@ -27,19 +27,25 @@ namespace {
 // Drops every CR and the LF that follows one, in place. Both encodings in use keep CR and LF
 // as single bytes that never stand inside a longer character. The text between two line ends
 // moves in one piece, found with memchr: a byte-by-byte copy took longer than reading the file.
-void joinLines(QByteArray &bytes)
+// Returns true when a line end was followed by a UTF-8 continuation byte: such bytes are not
+// UTF-8, although the joined text can read as valid UTF-8. Looking for those in the same pass
+// spares a second scan of the file for its line ends.
+bool joinLines(QByteArray &bytes)
 {
     char *const begin = bytes.data();
     const char *const end = begin + bytes.size();
     const char *in = static_cast<const char *>(std::memchr(begin, '\r', bytes.size()));
     if (in == nullptr)
-        return;
+        return false;
+    bool continuationAfterLineEnd = false;
     char *out = begin + (in - begin);
     while (in != end) {
         // `in` stands on a CR.
         ++in;
         if (in != end && *in == '\n')
             ++in;
+        if (in != end && (static_cast<unsigned char>(*in) & 0xC0) == 0x80)
+            continuationAfterLineEnd = true;
         const auto *cr = static_cast<const char *>(std::memchr(in, '\r', end - in));
         const char *const stop = cr != nullptr ? cr : end;
         std::memmove(out, in, stop - in);
@@ -47,6 +53,7 @@ void joinLines(QByteArray &bytes)
         in = stop;
     }
     bytes.truncate(out - begin);
+    return continuationAfterLineEnd;
 }
 
 // Looks at 32 bytes at a time: a test per byte took longer than reading the file.
@@ -68,22 +75,6 @@ bool isAscii(const QByteArray &bytes)
     return true;
 }
 
-// True when a line end is followed by a UTF-8 continuation byte. Such bytes are not UTF-8,
-// although joining the lines can glue the broken sequence into a valid one.
-bool continuationAfterLineEnd(const QByteArray &bytes)
-{
-    const char *in = bytes.constData();
-    const char *const end = in + bytes.size();
-    while ((in = static_cast<const char *>(std::memchr(in, '\r', end - in))) != nullptr) {
-        ++in;
-        if (in != end && *in == '\n')
-            ++in;
-        if (in != end && (static_cast<unsigned char>(*in) & 0xC0) == 0x80)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 QString textFromBytes(QByteArray bytes)
@@ -91,8 +82,7 @@ QString textFromBytes(QByteArray bytes)
     static constexpr char utf8Bom[] = "\xEF\xBB\xBF";
     // The encoding is judged on the file's bytes as they stand, before the lines are joined.
     const bool bom = bytes.startsWith(utf8Bom);
-    const bool utf8Broken = continuationAfterLineEnd(bytes);
-    joinLines(bytes);
+    const bool utf8Broken = joinLines(bytes);
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
 
