@@ -13,7 +13,9 @@ namespace benchdata {
 // Returns the size written, or -1 when the file cannot be written.
 std::int64_t writeExercise(const QString &path, int records, std::int64_t bytes);
 
-// Writes a JPEG photograph-like picture (gradients and shapes) of the given size.
-bool writePicture(const QString &path, int width, int height);
+// Writes a JPEG picture of gradients and soft shapes of the given size, at quality 90. With
+// `grain`, fine noise over it makes it compress (and decode) like a photograph: about 7.5 MB at
+// 6000 x 4000 against 1.8 MB without.
+bool writePicture(const QString &path, int width, int height, bool grain);
 
 } // namespace benchdata
