@@ -539,8 +539,7 @@ void registerBenchmarks()
     benchmark::RegisterBenchmark("Posing/worst_skip/9999", worstSkip)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("Posing/faux_no_skip/9999", posingWithoutSkip)->Unit(kMicrosecond);
 
-    // The window as it opens, and grown to fill a common screen. An invalid size keeps the
-    // window as it opens.
+    // The window as it opens (an invalid size leaves it so), and grown to fill a common screen.
     const QSize defaultWindow;
     const QSize largeWindow(1920, 1080);
     benchmark::RegisterBenchmark("Drawing/pad_segment_repainted/default_window",
