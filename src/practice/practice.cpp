@@ -21,7 +21,8 @@ QString picturePath(const QString &programFolder, const QString &name)
     const QString images = QDir::cleanPath(programFolder + texts::imagesFolder) + QLatin1Char('/');
     QString relative = name;
     relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (QDir::isAbsolutePath(relative))
+    // Only a leading "/" makes a name absolute: QDir would take a leading ":" for a resource.
+    if (relative.startsWith(QLatin1Char('/')))
         return {};
     const QString path = QDir::cleanPath(images + relative);
     if (!path.startsWith(images))
@@ -110,6 +111,9 @@ void Practice::poserquestion()
             m_window.setText(TextBox::Commentaires, commentText(parts.at(2)));
     } catch (const ExerciseError &) {
         showLoadError();
+    } catch (const std::bad_alloc &) {
+        // A record too big to cut in the memory left after reading it.
+        showLoadError();
     }
 }
 
@@ -193,6 +197,13 @@ void Practice::aleatoire()
 
 void Practice::montrerSolution()
 {
+    const auto fail = [this] {
+        showLoadError();
+        reinitialiser(BlankFailure::Report);
+        // A solution shown earlier may have enabled the judgement; no question is posed now.
+        m_window.setEnabled(Button::BouttonJuste, false);
+        m_window.setEnabled(Button::BouttonFaux, false);
+    };
     try {
         const QStringList parts = currentFields();
         if (parts.size() < 2)
@@ -209,11 +220,9 @@ void Practice::montrerSolution()
         m_window.setEnabled(Button::BouttonJuste, true);
         m_window.setEnabled(Button::BouttonFaux, true);
     } catch (const ExerciseError &) {
-        showLoadError();
-        reinitialiser(BlankFailure::Report);
-        // A solution shown earlier may have enabled the judgement; no question is posed now.
-        m_window.setEnabled(Button::BouttonJuste, false);
-        m_window.setEnabled(Button::BouttonFaux, false);
+        fail();
+    } catch (const std::bad_alloc &) {
+        fail();
     }
 }
 
