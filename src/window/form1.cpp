@@ -50,6 +50,20 @@ QString displayed(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// The comment box and the message boxes lay out a line that has no break point in a time that
+// grows with the square of its length (a 1 MB one takes minutes), and no one reads that far in
+// them. Past this many characters the middle of a text gives way to an ellipsis, both ends
+// staying readable, so that no record can freeze the window.
+constexpr qsizetype longestShown = 10000;
+
+QString shortened(const QString &text)
+{
+    if (text.size() <= longestShown)
+        return text;
+    const qsizetype half = longestShown / 2;
+    return text.left(half) + QChar(0x2026) + text.right(half);
+}
+
 } // namespace
 
 QStringList nameFiltersFrom(const QString &filter)
@@ -264,7 +278,7 @@ void Form1::setText(TextBox box, const QString &text)
     if (box == TextBox::Question)
         m_question->setText(text);
     else
-        m_commentaires->setPlainText(displayed(text));
+        m_commentaires->setPlainText(shortened(displayed(text)));
 }
 
 void Form1::setEnabled(Button button, bool enabled)
@@ -311,8 +325,8 @@ void Form1::showMessage(const QString &text, MessageIcon icon, const QString &ti
         look = QMessageBox::Information;
     else if (icon == MessageIcon::Error)
         look = QMessageBox::Critical;
-    QMessageBox box(look, title.isEmpty() ? helptexts::defaultTitle : title, displayed(text),
-                    QMessageBox::Ok, this);
+    QMessageBox box(look, title.isEmpty() ? helptexts::defaultTitle : title,
+                    shortened(displayed(text)), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
