@@ -1,6 +1,6 @@
 // Bad pictures on the real solution box and through the real window: whatever a picture file
 // holds, the box shows it or stays white, quickly and within bounded memory, and the learner
-// gets the message that the behaviour gives.
+// gets the message that the behaviour gives. Texts too long to lay out end the file.
 
 #include "form1.h"
 #include "modalanswerer.h"
@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -203,6 +204,7 @@ private slots:
     void solutionThroughWindow();
     void blankPictureThroughWindow_data();
     void blankPictureThroughWindow();
+    void longTextsThroughWindow();
 
 private:
     int m_descriptors = 0;
@@ -427,6 +429,33 @@ void TestBadPictures::blankPictureThroughWindow()
     QCOMPARE(program.open("ka=ka.jpg=*"), QStringList{loadErrorBox});
     QCOMPARE(program.form->windowTitle(), QStringLiteral("~~Plumetto~~"));
     QVERIFY(!program.find<QPushButton>("Command1")->isEnabled());
+}
+
+void TestBadPictures::longTextsThroughWindow()
+{
+    // A comment and a picture name of 1 MB each, without a single break point: laid out whole
+    // they would hold the window for minutes. Shown, their middles give way to an ellipsis.
+    Program program;
+    write(program.dir, QStringLiteral("images/vide.jpg"), encoded({209, 105}, "JPG"));
+    program.start();
+    const int size = 1 << 20;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(program.open("ka=" + QByteArray(size, 'n') + "=" + QByteArray(size, 'x') + "*"),
+             QStringList());
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    const QString comment = program.find<QPlainTextEdit>("commentaires")->toPlainText();
+    QCOMPARE(comment, QString(5000, u'x') + QChar(0x2026) + QString(5000, u'x'));
+
+    timer.start();
+    const QStringList boxes = program.press("Command1");
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    const QString full = pictureNotFoundBox(QString(size, u'n'));
+    const qsizetype textStart = full.indexOf(QStringLiteral("Impossible"));
+    const QString text = full.mid(textStart);
+    QCOMPARE(boxes, QStringList{full.left(textStart) + text.left(5000) + QChar(0x2026) +
+                                text.right(5000)});
+    QVERIFY(program.find<QPushButton>("Command1")->isEnabled());
 }
 
 QTEST_MAIN(TestBadPictures)
