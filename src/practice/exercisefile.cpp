@@ -120,6 +120,8 @@ QString readText(const QString &path)
     };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
         throw ExerciseError("the exercise is not a regular file");
+    if (status.st_size > maxFileBytes)
+        throw ExerciseError("the exercise file is too large");
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw ExerciseError("cannot read the exercise file");

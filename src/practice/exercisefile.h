@@ -19,6 +19,10 @@ namespace exercise {
 // (9999) share one 16-bit range.
 inline constexpr int maxRecords = 9999;
 
+// The largest exercise file read (1 GiB, far beyond any course): a larger one is refused rather
+// than left to exhaust the memory.
+inline constexpr qint64 maxFileBytes = qint64(1) << 30;
+
 // True for an existing regular file (a link to one counts) whose name does not start with a
 // dot. Folders, devices, FIFOs, sockets and hidden files count as missing.
 bool isOrdinaryFile(const QString &path);
@@ -30,7 +34,7 @@ bool isOrdinaryFile(const QString &path);
 QString textFromBytes(QByteArray bytes);
 
 // Reads a whole exercise file into text as textFromBytes() gives it. Throws ExerciseError
-// when the file cannot be opened or read.
+// when the file cannot be opened or read, or is larger than maxFileBytes.
 QString readText(const QString &path);
 
 // Cuts the text at every "*", keeping every piece. An empty text gives no piece at all.

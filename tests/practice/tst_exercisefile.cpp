@@ -175,6 +175,9 @@ void TestExerciseFile::ordinaryFile()
     QVERIFY(QFile::link(root.filePath("gone.txt"), root.filePath("dangling.txt")));
     QVERIFY(QFile::link(root.filePath("folder"), root.filePath("folderlink")));
     QCOMPARE(::mkfifo(QFile::encodeName(root.filePath("fifo")).constData(), 0600), 0);
+    QFile huge(root.filePath(QStringLiteral("huge.txt")));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(exercise::maxFileBytes + 1));
+    huge.close();
 
     const QString path = name.isEmpty() || name.startsWith('/') ? name : root.filePath(name);
     QCOMPARE(exercise::isOrdinaryFile(path), ordinary);
@@ -188,6 +191,8 @@ void TestExerciseFile::readTextRefusesWhatIsNoFile_data()
     QTest::newRow("folder") << QStringLiteral("folder");
     // No writer: a blocking open or read would hang here.
     QTest::newRow("FIFO") << QStringLiteral("fifo");
+    // Sparse: it takes no room on disk, but reading it whole would take gigabytes.
+    QTest::newRow("larger than any exercise") << QStringLiteral("huge.txt");
 }
 
 void TestExerciseFile::readTextRefusesWhatIsNoFile()
@@ -199,6 +204,9 @@ void TestExerciseFile::readTextRefusesWhatIsNoFile()
     const QDir root(dir.path());
     QVERIFY(root.mkpath(QStringLiteral("folder")));
     QCOMPARE(::mkfifo(QFile::encodeName(root.filePath("fifo")).constData(), 0600), 0);
+    QFile huge(root.filePath(QStringLiteral("huge.txt")));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(exercise::maxFileBytes + 1));
+    huge.close();
 
     QVERIFY_THROWS_EXCEPTION(ExerciseError, exercise::readText(root.filePath(name)));
 }
