@@ -75,11 +75,39 @@ bool isAscii(const QByteArray &bytes)
     return true;
 }
 
+// The UTF-16 counterpart of joinLines(), on decoded text.
+QString joinLines(const QString &text)
+{
+    QString joined;
+    joined.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text.at(i) == u'\r') {
+            if (i + 1 < size && text.at(i + 1) == u'\n')
+                ++i;
+            continue;
+        }
+        joined.append(text.at(i));
+    }
+    return joined;
+}
+
 } // namespace
 
 QString textFromBytes(QByteArray bytes)
 {
     static constexpr char utf8Bom[] = "\xEF\xBB\xBF";
+    // Text saved as UTF-16 announces itself by its byte-order mark; read as 8-bit text it
+    // would be nothing but garbled sounds and NUL characters.
+    const bool littleEndian = bytes.startsWith("\xFF\xFE");
+    if (littleEndian || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        const QString text = utf16.decode(QByteArrayView(bytes).sliced(2));
+        bytes.clear();
+        return joinLines(text);
+    }
+
     // The encoding is judged on the file's bytes as they stand, before the lines are joined.
     const bool bom = bytes.startsWith(utf8Bom);
     const bool utf8Broken = joinLines(bytes);

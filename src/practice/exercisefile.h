@@ -30,7 +30,7 @@ bool isOrdinaryFile(const QString &path);
 // Joins the lines of a file's bytes with nothing between them (a line ends at CR LF or at a
 // CR alone; a LF alone is an ordinary character) and decodes them: as UTF-8 when the bytes
 // are valid UTF-8 holding something beyond ASCII (a leading UTF-8 byte-order mark dropped),
-// otherwise as Windows-1252.
+// as UTF-16 when they start with its byte-order mark, otherwise as Windows-1252.
 QString textFromBytes(QByteArray bytes);
 
 // Reads a whole exercise file into text as textFromBytes() gives it. Throws ExerciseError

@@ -55,6 +55,11 @@ void TestExerciseFile::textFromBytes_data()
         << QByteArray("\xef\xbb\xbf\xe9") << QStringLiteral("\u00ef\u00bb\u00bf\u00e9");
     QTest::newRow("one bad sequence makes it Windows-1252")
         << QByteArray("\xc3\xa9\xe9") << QStringLiteral("\u00c3\u00a9\u00e9");
+    QTest::newRow("UTF-16, little end first")
+        << QByteArray("\xff\xfe\x4b\x30\r\0\n\0a\0\r\0b\0\n\0", 16) << QStringLiteral("\u304bab\n");
+    QTest::newRow("UTF-16, big end first")
+        << QByteArray("\xfe\xff\x30\x4b\0\r\0\n\0a", 10) << QStringLiteral("\u304ba");
+    QTest::newRow("UTF-16 mark alone") << QByteArray("\xff\xfe") << QString();
     QTest::newRow("cut sequence at the end") << QByteArray("a\xc3") << QStringLiteral("a\u00c3");
     QTest::newRow("line end inside a sequence")
         << QByteArray("\xc3\r\n\xa9") << QStringLiteral("\u00c3\u00a9");
