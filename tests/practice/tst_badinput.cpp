@@ -3,8 +3,8 @@
 // is left open.
 
 #include "exercisefile.h"
-#include "fakewindow.h"
-#include "practice.h"
+#include "openfiles.h"
+#include "practicerig.h"
 #include "texts.h"
 
 #include <QDir>
@@ -44,25 +44,6 @@ QString missingPicture(const QString &name)
            QStringLiteral(". Ce fichier doit être placé dans le repertoire image de Plumetto.");
 }
 
-// The descriptors that name something in the file system. Pipes, sockets and the event
-// descriptors of the threads that Qt starts and ends on its own are left out.
-int openFiles()
-{
-    int count = 0;
-    DIR *dir = ::opendir("/proc/self/fd");
-    if (!dir)
-        qFatal("cannot list the open descriptors");
-    while (const dirent *entry = ::readdir(dir)) {
-        char target[4096];
-        const QByteArray link = QByteArray("/proc/self/fd/") + entry->d_name;
-        const ssize_t size = ::readlink(link.constData(), target, sizeof target - 1);
-        if (size > 0 && target[0] == '/' && int(::dirfd(dir)) != atoi(entry->d_name))
-            ++count;
-    }
-    ::closedir(dir);
-    return count;
-}
-
 QByteArray repeated(const QByteArray &unit, int count)
 {
     QByteArray bytes;
@@ -74,35 +55,15 @@ QByteArray repeated(const QByteArray &unit, int count)
 
 // A program folder holding the blank picture and a few solutions, a recording window and the
 // practice on them.
-struct Rig
+struct Rig : PracticeRig
 {
-    QTemporaryDir dir;
-    FakeWindow window{dir.path()};
-    ScriptedRandom random;
-    Practice practice{window, random};
-
     Rig()
+        : PracticeRig({"images/vide.jpg", "images/a.jpg", "images/ka.jpg", "images/.cache.jpg",
+                       "secret.jpg"})
     {
-        QDir(dir.path()).mkpath(QStringLiteral("images/sub"));
-        for (const char *name : {"images/vide.jpg", "images/a.jpg", "images/ka.jpg",
-                                 "images/.cache.jpg", "secret.jpg"})
-            write(QString::fromLatin1(name), "picture");
         practice.charger();
     }
 
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QString write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-        return file.fileName();
-    }
-    void open(const QString &file)
-    {
-        window.dialogAnswers << file;
-        practice.ouvrir();
-    }
     QStringList messages() const
     {
         QStringList lines;
@@ -116,24 +77,8 @@ struct Rig
     }
     void run(const QString &commands)
     {
-        for (QChar c : commands) {
-            switch (c.toLatin1()) {
-            case 'S':
-                practice.montrerSolution();
-                break;
-            case 'J':
-                practice.juste();
-                break;
-            case 'F':
-                practice.faux();
-                break;
-            case 'R':
-                practice.reset();
-                break;
-            default:
-                qFatal("unknown command");
-            }
-        }
+        for (QChar c : commands)
+            PracticeRig::run(c);
     }
     // After any mishap a good exercise still opens and plays.
     bool goesOn()

@@ -1,5 +1,4 @@
-#include "fakewindow.h"
-#include "practice.h"
+#include "practicerig.h"
 #include "texts.h"
 
 #include <QDir>
@@ -15,58 +14,23 @@
 namespace {
 
 // A program folder with its images, a recording window and the practice on them.
-struct Rig
+struct Rig : PracticeRig
 {
-    QTemporaryDir dir;
-    FakeWindow window{dir.path()};
-    ScriptedRandom random;
-    Practice practice{window, random};
-
     Rig()
+        : PracticeRig({"images/vide.jpg", "images/a.jpg", "images/ka.jpg", "images/sa.jpg",
+                       "images/sub/ka.jpg", "images/.ka.jpg", "images/bad.jpg", "secret.jpg"})
     {
-        QDir(dir.path()).mkpath(QStringLiteral("images/sub"));
-        for (const char *name :
-             {"images/vide.jpg", "images/a.jpg", "images/ka.jpg", "images/sa.jpg",
-              "images/sub/ka.jpg", "images/.ka.jpg", "images/bad.jpg", "secret.jpg"})
-            write(QString::fromLatin1(name), "picture");
         window.unreadablePictures << path(QStringLiteral("images/bad.jpg"));
         random.sink = &window.log;
         practice.charger();
         window.log.clear();
     }
 
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-        return file.fileName();
-    }
-    void open(const QString &file)
-    {
-        window.dialogAnswers << file;
-        practice.ouvrir();
-    }
     QString openText(const QByteArray &bytes, const QString &name = QStringLiteral("kana.txt"))
     {
         const QString file = write(name, bytes);
         open(file);
         return file;
-    }
-    void run(QChar command)
-    {
-        switch (command.toLatin1()) {
-        case 'S':
-            return practice.montrerSolution();
-        case 'J':
-            return practice.juste();
-        case 'F':
-            return practice.faux();
-        case 'R':
-            return practice.reset();
-        }
-        qFatal("unknown command");
     }
     QString screen() const { return window.question + QLatin1Char('|') + window.commentaires; }
     int count(const QString &text) const

@@ -1,3 +1,4 @@
+#include "createdlayout.h"
 #include "layoutrule.h"
 
 #include <QTest>
@@ -5,19 +6,6 @@
 #include <cmath>
 
 namespace {
-
-// The six controls where the window creates them.
-LayoutControls created()
-{
-    LayoutControls c;
-    c.picture1 = {3360, 120, 3255, 2775};
-    c.bouttonjuste = {3360, 3120, 1455, 495};
-    c.bouttonfaux = {5040, 3120, 1455, 495};
-    c.effacer = {5640, 120, 975, 375};
-    c.commentaires = {120, 3000, 3135, 615};
-    c.imagesoluce = {120, 1320, 3135, 1575};
-    return c;
-}
 
 // What the rule writes, the other fields of the six controls being those of `base`.
 struct Placed

@@ -1,3 +1,4 @@
+#include "createdlayout.h"
 #include "drawingpad.h"
 #include "form1.h"
 #include "layoutrule.h"
@@ -15,19 +16,6 @@ TwipsRect LayoutControls::*const ruledRects[] = {
     &LayoutControls::picture1, &LayoutControls::bouttonjuste, &LayoutControls::bouttonfaux,
     &LayoutControls::effacer,  &LayoutControls::commentaires, &LayoutControls::imagesoluce,
 };
-
-// The six controls where the window creates them, in twips.
-LayoutControls created()
-{
-    LayoutControls c;
-    c.picture1 = {3360, 120, 3255, 2775};
-    c.bouttonjuste = {3360, 3120, 1455, 495};
-    c.bouttonfaux = {5040, 3120, 1455, 495};
-    c.effacer = {5640, 120, 975, 375};
-    c.commentaires = {120, 3000, 3135, 615};
-    c.imagesoluce = {120, 1320, 3135, 1575};
-    return c;
-}
 
 QRectF inTwips(const QRect &r)
 {
