@@ -46,6 +46,7 @@ private:
     void clearPad() override;
     bool showPicture(const QString &path) override;
     void setCaption(const QString &caption) override;
+    void setBusy(bool busy) override;
     void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
     QString programFolder() const override;
     bool isOrdinaryFile(const QString &path) const override;
