@@ -63,6 +63,9 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/packaging/copyright
   CONTENT "${_plumetto_license}\n\n${_plumetto_notices}" @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/NOTICES
   ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION share/doc/plumetto)
+# KanjiVG's licence and README, for the stroke files.
+install(FILES ${PROJECT_SOURCE_DIR}/data/kanjivg/COPYING
+  ${PROJECT_SOURCE_DIR}/data/kanjivg/README.md DESTINATION share/doc/plumetto/kanjivg)
 
 set(CPACK_PACKAGE_NAME plumetto)
 set(CPACK_PACKAGE_VENDOR "The Plumetto developers")

@@ -47,7 +47,8 @@ for f in "$lib/plumetto" "$lib/images/vide.jpg" "$lib/exercices/kana.txt" \
   "$root/usr/share/metainfo/$app_id.metainfo.xml" \
   "$root/usr/share/icons/hicolor/32x32/apps/$app_id.png" \
   "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
-  "$root/usr/share/doc/plumetto/copyright" "$root/usr/share/doc/plumetto/NOTICES"; do
+  "$root/usr/share/doc/plumetto/copyright" "$root/usr/share/doc/plumetto/NOTICES" \
+  "$root/usr/share/doc/plumetto/kanjivg/COPYING"; do
   [ -f "$f" ] || fail "missing from the package: ${f#"$root"}"
 done
 [ "$(readlink "$root/usr/bin/plumetto")" = ../lib/plumetto/plumetto ] ||
