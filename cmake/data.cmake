@@ -35,9 +35,20 @@ add_subdirectory(${PROJECT_SOURCE_DIR}/tools/kanacourse ${CMAKE_BINARY_DIR}/tool
 # output per file: a file that goes missing is written again by the next build, and what is
 # installed is this list (packaging.cmake), never what happens to lie in the folder.
 #   PLUMETTO_SHIPPED_FILES  every file to install beside the program, each a declared output
-#                           of a custom command that a target built by default depends on;
-#                           other cmake files (the sounds, the kanji) append theirs too.
-set(PLUMETTO_SHIPPED_FILES)
+#                           of a custom command that a target built by default depends on.
+#                           Other cmake files included by the top CMakeLists.txt, before or
+#                           after this one, append their own to it (list(APPEND ...)).
+
+# The blank picture, and the target that builds every course (plumetto_add_course below).
+add_custom_command(OUTPUT ${PLUMETTO_APP_DIR}/images/vide.jpg
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/images/vide.jpg
+    ${PLUMETTO_APP_DIR}/images/vide.jpg
+  DEPENDS ${PROJECT_SOURCE_DIR}/images/vide.jpg
+  COMMENT "Copying the blank picture"
+  VERBATIM)
+list(APPEND PLUMETTO_SHIPPED_FILES ${PLUMETTO_APP_DIR}/images/vide.jpg)
+add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_APP_DIR}/images/vide.jpg)
+
 # KanjiVG's stroke files, one per character, named by its code point.
 set(PLUMETTO_STROKE_DIR ${PROJECT_SOURCE_DIR}/data/kanjivg/kanji)
 
@@ -139,11 +150,12 @@ set(_plumetto_kanacourse ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
 
 # plumetto_add_course(<name> [PICTURES] SOURCES <table>|<folder>[|<reading suffix>]...
 #                     [TOOL_ARGS <argument>...])
-# Writes exercices/<name>.txt from the tables, in order, each record's picture in
-# images/<folder>/ and its reading followed by the suffix. With PICTURES, also draws every
-# picture, its @2x twin and copies its stroke file beside it (images/<folder>/ka.png,
-# ka@2x.png, ka.svg). TOOL_ARGS go to kanacourse as they are. Every file written is a
-# declared output, appended to PLUMETTO_SHIPPED_FILES and PLUMETTO_DATA_OUTPUTS.
+# Writes exercices/<name>.txt from the tables (data/<table>.tsv, or an absolute path), in
+# order, each record's picture in images/<folder>/ and its reading followed by the suffix.
+# With PICTURES, also draws every picture, its @2x twin and copies its stroke file beside it
+# (images/<folder>/ka.png, ka@2x.png, ka.svg). TOOL_ARGS go to kanacourse as they are. Every
+# file written is a declared output, appended to PLUMETTO_SHIPPED_FILES and built by the
+# target plumetto_course_<name>, on which plumetto_data depends.
 function(plumetto_add_course name)
   cmake_parse_arguments(ARG "PICTURES" "" "SOURCES;TOOL_ARGS" ${ARGN})
   set(course ${PLUMETTO_APP_DIR}/exercices/${name}.txt)
@@ -166,10 +178,12 @@ function(plumetto_add_course name)
     if(parts GREATER 2)
       list(GET source 2 suffix)
     endif()
-    set(table ${PROJECT_SOURCE_DIR}/data/${table}.tsv)
+    if(NOT IS_ABSOLUTE ${table})
+      set(table ${PROJECT_SOURCE_DIR}/data/${table}.tsv)
+    endif()
     list(APPEND depends ${table})
     # CMake drops an empty argument, and the tool keeps the last suffix given.
-    if(suffix)
+    if(NOT suffix STREQUAL "")
       list(APPEND arguments --reading-suffix "${suffix}")
       set(suffixed TRUE)
     elseif(suffixed)
@@ -194,11 +208,11 @@ function(plumetto_add_course name)
     DEPENDS ${depends}
     COMMENT "${comment}"
     VERBATIM)
-  set(PLUMETTO_DATA_OUTPUTS ${PLUMETTO_DATA_OUTPUTS} ${outputs} PARENT_SCOPE)
+  add_custom_target(plumetto_course_${name} ALL DEPENDS ${outputs})
+  add_dependencies(plumetto_data plumetto_course_${name})
   set(PLUMETTO_SHIPPED_FILES ${PLUMETTO_SHIPPED_FILES} ${outputs} PARENT_SCOPE)
 endfunction()
 
-set(PLUMETTO_DATA_OUTPUTS)
 plumetto_add_course(hiragana PICTURES SOURCES "hiragana|hiragana")
 plumetto_add_course(hiragana-dakuten PICTURES SOURCES "hiragana-dakuten|hiragana")
 plumetto_add_course(katakana PICTURES SOURCES "katakana|katakana")
@@ -208,17 +222,6 @@ plumetto_add_course(katakana-dakuten PICTURES SOURCES "katakana-dakuten|katakana
 plumetto_add_course(kana SOURCES
   "hiragana|hiragana| (hiragana)" "hiragana-dakuten|hiragana| (hiragana)"
   "katakana|katakana| (katakana)" "katakana-dakuten|katakana| (katakana)")
-
-add_custom_command(OUTPUT ${PLUMETTO_APP_DIR}/images/vide.jpg
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/images/vide.jpg
-    ${PLUMETTO_APP_DIR}/images/vide.jpg
-  DEPENDS ${PROJECT_SOURCE_DIR}/images/vide.jpg
-  COMMENT "Copying the blank picture"
-  VERBATIM)
-list(APPEND PLUMETTO_DATA_OUTPUTS ${PLUMETTO_APP_DIR}/images/vide.jpg)
-list(APPEND PLUMETTO_SHIPPED_FILES ${PLUMETTO_APP_DIR}/images/vide.jpg)
-
-add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_DATA_OUTPUTS})
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
 
