@@ -46,9 +46,8 @@ QList<TableEntry> parseTable(const QString &text, const QString &source)
         for (QString &column : columns)
             column = column.trimmed();
 
-        TableEntry entry{columns[0], columns[1],
-                         columns[2], columns.size() == 4 ? columns[3] : columns[1],
-                         source,     number};
+        const QString pictureName = columns.size() == 4 ? columns[3] : columns[1];
+        TableEntry entry{columns[0], columns[1], columns[2], pictureName, source, number};
         if (entry.kana.isEmpty())
             fail(source, number, QStringLiteral("no character to draw"));
         if (entry.reading.isEmpty())
