@@ -106,9 +106,10 @@ function(_plumetto_stroke_file text var)
 endfunction()
 
 # plumetto_read_course_table(<table> <var>)
-# Reads a course table as kanacourse does and sets <var>_PICTURES to its pictures' base names
-# and <var>_STROKES to their stroke files' names (empty where the characters are not one),
-# line by line. Editing the table makes CMake configure again.
+# Reads a course table as kanacourse does and sets, line by line, <var>_KANA to the
+# characters drawn, <var>_PICTURES to their pictures' base names and <var>_STROKES to their
+# stroke files' names (empty where the characters are not one). Editing the table makes
+# CMake configure again.
 function(plumetto_read_course_table table var)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table})
   file(READ ${table} text)
@@ -116,6 +117,7 @@ function(plumetto_read_course_table table var)
   # is in a picture name or a character to draw, so they may be replaced.
   string(REGEX REPLACE "[][;\\\r]" "_" text "${text}")
   string(REPLACE "\n" ";" lines "${text}")
+  set(kanas)
   set(pictures)
   set(strokes)
   foreach(line IN LISTS lines)
@@ -136,9 +138,11 @@ function(plumetto_read_course_table table var)
     string(STRIP "${kana}" kana)
     string(STRIP "${name}" name)
     _plumetto_stroke_file("${kana}" stroke)
+    list(APPEND kanas "${kana}")
     list(APPEND pictures "${name}")
     list(APPEND strokes "${stroke}")
   endforeach()
+  set(${var}_KANA "${kanas}" PARENT_SCOPE)
   set(${var}_PICTURES "${pictures}" PARENT_SCOPE)
   set(${var}_STROKES "${strokes}" PARENT_SCOPE)
 endfunction()
@@ -213,6 +217,10 @@ function(plumetto_add_course name)
   set(PLUMETTO_SHIPPED_FILES ${PLUMETTO_SHIPPED_FILES} ${outputs} PARENT_SCOPE)
 endfunction()
 
+# The kana tables in data/ and the folders of their pictures under images/, for the courses
+# below and for whatever else is made beside the pictures.
+set(PLUMETTO_KANA_SOURCES
+  "hiragana|hiragana" "hiragana-dakuten|hiragana" "katakana|katakana" "katakana-dakuten|katakana")
 plumetto_add_course(hiragana PICTURES SOURCES "hiragana|hiragana")
 plumetto_add_course(hiragana-dakuten PICTURES SOURCES "hiragana-dakuten|hiragana")
 plumetto_add_course(katakana PICTURES SOURCES "katakana|katakana")
