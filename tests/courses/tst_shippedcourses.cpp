@@ -2,9 +2,11 @@
 #include "exercisefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTest>
+#include <QXmlStreamReader>
 
 // Opens every course shipped beside the program with the program's own reading code.
 class TestShippedCourses : public QObject
@@ -28,7 +30,7 @@ struct Course
 {
     const char *name;
     int records;
-    QStringList tables; // table:prefix, in the course's order
+    QStringList tables; // table:prefix[:reading suffix], in the course's order
 };
 
 const QList<Course> &courses()
@@ -40,8 +42,8 @@ const QList<Course> &courses()
         {"katakana-dakuten", 26, {"katakana-dakuten:katakana/"}},
         {"kana",
          143,
-         {"hiragana:hiragana/", "hiragana-dakuten:hiragana/", "katakana:katakana/",
-          "katakana-dakuten:katakana/"}},
+         {"hiragana:hiragana/: (hiragana)", "hiragana-dakuten:hiragana/: (hiragana)",
+          "katakana:katakana/: (katakana)", "katakana-dakuten:katakana/: (katakana)"}},
     };
     return list;
 }
@@ -54,9 +56,36 @@ QStringList recordsFromTables(const QStringList &tables)
     for (const QString &table : tables) {
         const QStringList parts = table.split(QLatin1Char(':'));
         for (const auto &entry : kanacourse::readTable(data.filePath(parts[0] + ".tsv")))
-            records << kanacourse::courseRecord(entry, parts[1]);
+            records << kanacourse::courseRecord(entry, parts[1], parts.value(2));
     }
     return records;
+}
+
+QImage readPicture(const QString &path)
+{
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        qWarning("%s: %s", qPrintable(path), qPrintable(reader.errorString()));
+    return image;
+}
+
+// The number of strokes in a stroke file, one <path> each, or -1 when it is not well-formed
+// XML.
+int strokeCount(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    QXmlStreamReader xml(&file);
+    // The kvg: prefix is declared in the file's DTD, which the reader does not apply.
+    xml.setNamespaceProcessing(false);
+    int paths = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"path")
+            ++paths;
+    }
+    return xml.hasError() ? -1 : paths;
 }
 
 } // namespace
@@ -101,22 +130,29 @@ void TestShippedCourses::course()
     QCOMPARE(pieces.size(), count);
     QCOMPARE(pieces, recordsFromTables(tables));
 
-    static const QRegularExpression reading(QStringLiteral("^[a-z]+$"));
+    static const QRegularExpression reading(
+        QStringLiteral("^[a-z]+( \\((hiragana|katakana)\\))?$"));
+    static const QRegularExpression strokes(QStringLiteral("^(\\d+) traits?\\b"));
     QSet<QString> pictures;
     for (const QString &record : pieces) {
         const QStringList fields = exercise::fields(record);
         QVERIFY2(fields.size() >= 3, qPrintable(record));
         QVERIFY2(reading.match(fields[0]).hasMatch(), qPrintable(record));
-        QVERIFY2(!fields[2].isEmpty(), qPrintable(record));
+        const QRegularExpressionMatch count = strokes.match(fields[2]);
+        QVERIFY2(count.hasMatch(), qPrintable(record));
 
         const QString picture = app.filePath(QStringLiteral("images/") + fields[1]);
         QVERIFY2(!pictures.contains(picture), qPrintable(record));
         pictures.insert(picture);
         QVERIFY2(exercise::isOrdinaryFile(picture), qPrintable(picture));
-        QImageReader reader(picture);
-        const QImage image = reader.read();
-        QVERIFY2(!image.isNull(), qPrintable(picture + ": " + reader.errorString()));
-        QCOMPARE(image.size(), QSize(200, 200));
+        QCOMPARE(readPicture(picture).size(), QSize(200, 200));
+
+        // Beside it, with its base name: the picture for screens of ratio 2, and the stroke
+        // file with as many strokes as the comment says.
+        const QString base = picture.chopped(4);
+        QCOMPARE(readPicture(base + "@2x.png").size(), QSize(400, 400));
+        QVERIFY2(exercise::isOrdinaryFile(base + ".svg"), qPrintable(base + ".svg"));
+        QCOMPARE(strokeCount(base + ".svg"), count.captured(1).toInt());
     }
 }
 

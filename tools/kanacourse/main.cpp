@@ -12,20 +12,26 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 
 namespace {
 
 const char usage[] =
-    "Usage: kanacourse [--font FILE] [--size PIXELS] [--images-dir DIR] --course FILE\n"
-    "                  [--prefix SUBDIR/] --table FILE [[--prefix SUBDIR/] --table FILE]...\n"
+    "Usage: kanacourse [--font FILE] [--size PIXELS] [--images-dir DIR [--strokes-dir DIR]]\n"
+    "                  --course FILE [--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE\n"
+    "                  [[--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE]...\n"
     "\n"
     "Writes the course FILE from the tables, in their order. Each table line reads\n"
     "  kana<TAB>reading<TAB>comment[<TAB>picture name]\n"
-    "and gives the record \"reading=SUBDIR/name.png=comment*\", SUBDIR being the last\n"
-    "--prefix given before that table. With --images-dir, the pictures are drawn too,\n"
-    "as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200).\n";
+    "and gives the record \"readingTEXT=SUBDIR/name.png=comment*\", SUBDIR and TEXT being\n"
+    "the last --prefix and --reading-suffix given before that table. A comment holding a\n"
+    "character that the course draws is refused. With --images-dir, the pictures are drawn\n"
+    "too, as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200), and\n"
+    "DIR/SUBDIR/name@2x.png, twice as large, for screens of pixel ratio 2. With\n"
+    "--strokes-dir, the KanjiVG stroke file of each single character, named by its code point\n"
+    "(0304b.svg for U+304B), is copied beside its picture as DIR/SUBDIR/name.svg.\n";
 
 constexpr int defaultSide = 200;
 
@@ -33,6 +39,7 @@ struct Source
 {
     QString table;
     QString prefix;
+    QString readingSuffix;
 };
 
 struct Options
@@ -40,6 +47,7 @@ struct Options
     QString font = QStringLiteral(KANACOURSE_FONT);
     int side = defaultSide;
     std::optional<QString> imagesDir;
+    std::optional<QString> strokesDir;
     QString course;
     QList<Source> sources;
 };
@@ -65,6 +73,7 @@ Options parseArguments(const QStringList &arguments)
 {
     Options options;
     QString prefix;
+    QString readingSuffix;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &name = arguments[i];
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
@@ -83,18 +92,26 @@ Options parseArguments(const QStringList &arguments)
                 throw UsageError("--size takes a number of pixels from 32 to 2000");
         } else if (name == QLatin1String("--images-dir")) {
             options.imagesDir = value;
+        } else if (name == QLatin1String("--strokes-dir")) {
+            options.strokesDir = value;
+        } else if (name == QLatin1String("--reading-suffix")) {
+            if (value.contains(QLatin1Char('*')) || value.contains(QLatin1Char('=')))
+                throw UsageError("--reading-suffix cannot hold a \"*\" or a \"=\"");
+            readingSuffix = value;
         } else if (name == QLatin1String("--course")) {
             options.course = value;
         } else if (name == QLatin1String("--prefix")) {
             prefix = normalisedPrefix(value);
         } else if (name == QLatin1String("--table")) {
-            options.sources.append({value, prefix});
+            options.sources.append({value, prefix, readingSuffix});
         } else {
             throw UsageError("unknown option " + name.toStdString());
         }
     }
     if (options.course.isEmpty() || options.sources.isEmpty())
         throw UsageError("--course and at least one --table are needed");
+    if (options.strokesDir && !options.imagesDir)
+        throw UsageError("--strokes-dir needs --images-dir");
     return options;
 }
 
@@ -114,15 +131,36 @@ void writePicture(const QString &path, const QImage &image)
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 
+// The file beside a picture ("hiragana/ka.png") with the same base name and another ending
+// ("@2x.png", ".svg").
+QString besidePicture(const QString &picture, const QString &ending)
+{
+    return picture.chopped(qsizetype(std::strlen(".png"))) + ending;
+}
+
+// Reads the stroke file of the characters, stopping the tool when there is none.
+QByteArray strokeFile(const QString &dir, const kanacourse::TableEntry &entry)
+{
+    QFile file(QDir(dir).filePath(kanacourse::strokeFileName(entry.kana)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(QStringLiteral("%1:%2: no stroke file for \"%3\": %4: %5")
+                                     .arg(entry.source)
+                                     .arg(entry.line)
+                                     .arg(entry.kana, file.fileName(), file.errorString())
+                                     .toStdString());
+    return file.readAll();
+}
+
 int run(const Options &options)
 {
     struct Item
     {
         kanacourse::TableEntry entry;
         QString prefix;
-        QString table;
+        QString readingSuffix;
     };
     QList<Item> items;
+    QList<kanacourse::TableEntry> entries;
     QSet<QString> pictures;
     for (const Source &source : options.sources) {
         for (const kanacourse::TableEntry &entry : kanacourse::readTable(source.table)) {
@@ -132,9 +170,11 @@ int run(const Options &options)
                                              picture.toStdString() +
                                              " is named by another table too");
             pictures.insert(picture);
-            items.append({entry, source.prefix, source.table});
+            items.append({entry, source.prefix, source.readingSuffix});
+            entries.append(entry);
         }
     }
+    kanacourse::refuseGiveaways(entries);
 
     if (options.imagesDir) {
         const kanacourse::KanaPainter painter(options.font);
@@ -142,19 +182,31 @@ int run(const Options &options)
             if (!painter.supports(item.entry.kana))
                 throw kanacourse::PictureError(
                     QStringLiteral("%1: the font has no glyph for \"%2\"")
-                        .arg(item.table, item.entry.kana)
+                        .arg(item.entry.source, item.entry.kana)
                         .toStdString());
         }
-        for (const Item &item : items) {
-            writePicture(
-                QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix)),
-                painter.picture(item.entry.kana, options.side));
+        // Stroke files are read before anything is written, so that a missing one leaves
+        // nothing half done.
+        QList<std::optional<QByteArray>> strokes(items.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (options.strokesDir && !kanacourse::strokeFileName(items[i].entry.kana).isEmpty())
+                strokes[i] = strokeFile(*options.strokesDir, items[i].entry);
+        }
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item &item = items[i];
+            const QString picture =
+                QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix));
+            writePicture(picture, painter.picture(item.entry.kana, options.side));
+            writePicture(besidePicture(picture, QStringLiteral("@2x.png")),
+                         painter.picture(item.entry.kana, 2 * options.side));
+            if (strokes[i])
+                writeFile(besidePicture(picture, QStringLiteral(".svg")), *strokes[i]);
         }
     }
 
     QList<QString> records;
     for (const Item &item : items)
-        records.append(kanacourse::courseRecord(item.entry, item.prefix));
+        records.append(kanacourse::courseRecord(item.entry, item.prefix, item.readingSuffix));
     writeFile(options.course, kanacourse::courseBytes(records));
     return 0;
 }
