@@ -86,4 +86,5 @@ add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_DATA_OUTPUTS})
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
 
+include(${CMAKE_CURRENT_LIST_DIR}/sounds.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)
