@@ -5,11 +5,18 @@
 
 find_program(PLUMETTO_ESPEAK espeak-ng)
 find_program(PLUMETTO_OGGENC oggenc)
-if(NOT PLUMETTO_ESPEAK OR NOT PLUMETTO_OGGENC)
-  message(FATAL_ERROR "The kana courses' sounds are made with espeak-ng and oggenc, and "
-    "espeak-ng: '${PLUMETTO_ESPEAK}', oggenc: '${PLUMETTO_OGGENC}'. Install the Debian "
-    "packages espeak-ng and vorbis-tools, or give the programs with "
-    "-DPLUMETTO_ESPEAK=/path/to/espeak-ng -DPLUMETTO_OGGENC=/path/to/oggenc.")
+set(_plumetto_missing)
+if(NOT EXISTS "${PLUMETTO_ESPEAK}")
+  list(APPEND _plumetto_missing "espeak-ng (Debian package espeak-ng)")
+endif()
+if(NOT EXISTS "${PLUMETTO_OGGENC}")
+  list(APPEND _plumetto_missing "oggenc (Debian package vorbis-tools)")
+endif()
+if(_plumetto_missing)
+  list(JOIN _plumetto_missing ", " _plumetto_missing)
+  message(FATAL_ERROR "The kana courses' sounds are made at build time with espeak-ng and "
+    "oggenc. Not found: ${_plumetto_missing}. Install the package, or name the program with "
+    "-DPLUMETTO_ESPEAK=/path/to/espeak-ng or -DPLUMETTO_OGGENC=/path/to/oggenc.")
 endif()
 
 # Low quality at espeak's 22 kHz mono is plenty for one syllable and keeps each file to a few
@@ -25,7 +32,6 @@ foreach(_course IN LISTS PLUMETTO_COURSES)
   set(_table ${PROJECT_SOURCE_DIR}/data/${_name}.tsv)
   # The list of files follows the table's lines: read it again when the table changes.
   set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_table})
-  file(MAKE_DIRECTORY ${_plumetto_sound_work}/${_folder} ${PLUMETTO_APP_DIR}/images/${_folder})
   # The columns as the tool kanacourse reads them (it checks the table when drawing the
   # pictures): kana, reading, comment, optional picture name, trimmed.
   file(STRINGS ${_table} _lines ENCODING UTF-8 REGEX "^[^#]")
@@ -44,7 +50,10 @@ foreach(_course IN LISTS PLUMETTO_COURSES)
     endif()
     set(_wav ${_plumetto_sound_work}/${_folder}/${_picture}.wav)
     set(_ogg ${PLUMETTO_APP_DIR}/images/${_folder}/${_picture}.ogg)
+    # The folders are made again, in case the build's app folder was removed.
     add_custom_command(OUTPUT ${_ogg}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${_plumetto_sound_work}/${_folder}
+        ${PLUMETTO_APP_DIR}/images/${_folder}
       COMMAND ${PLUMETTO_ESPEAK} -v ja -w ${_wav} ${_kana}
       COMMAND ${PLUMETTO_OGGENC} ${_plumetto_oggenc_options} -o ${_ogg} ${_wav}
       COMMAND ${CMAKE_COMMAND} -E rm -f ${_wav}
