@@ -233,4 +233,5 @@ plumetto_add_course(kana SOURCES
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
 
+include(${CMAKE_CURRENT_LIST_DIR}/sounds.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)
