@@ -122,6 +122,12 @@ QDateTime addDays(const QDateTime &time, double days)
     return time.addMSecs(std::llround(capped * msPerDay));
 }
 
+// A text for a NOT NULL column: Qt binds a null string as NULL.
+QVariant text(const QString &text)
+{
+    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
+}
+
 QVariant nullable(const QString &text)
 {
     return text.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
@@ -455,10 +461,10 @@ bool History::record(const Judgement &judgement)
                                            "comment, verdict, seconds, \"check\", strokes) "
                                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     insert.bind(0, at)
-        .bind(1, judgement.course)
-        .bind(2, judgement.sound)
-        .bind(3, picture)
-        .bind(4, judgement.comment)
+        .bind(1, text(judgement.course))
+        .bind(2, text(judgement.sound))
+        .bind(3, text(picture))
+        .bind(4, text(judgement.comment))
         .bind(5, verdictText(judgement.verdict))
         .bind(6, judgement.seconds)
         .bind(7, nullable(judgement.check))
@@ -503,14 +509,14 @@ bool History::record(const Judgement &judgement)
                                                   "picture) VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?)"));
     // A lapse is a character forgotten after it was once known.
     const int lapse = known && grade == fsrs::gradeAgain ? 1 : 0;
-    write.bind(0, judgement.sound)
-        .bind(1, judgement.comment)
+    write.bind(0, text(judgement.sound))
+        .bind(1, text(judgement.comment))
         .bind(2, memory.stability)
         .bind(3, memory.difficulty)
         .bind(4, due)
         .bind(5, at)
         .bind(6, lapse)
-        .bind(7, picture);
+        .bind(7, text(picture));
     return write.run() && transaction.commit();
 }
 
@@ -699,7 +705,7 @@ bool History::saveExercise(const SavedExercise &exercise)
         trouves.append(found);
     Statement save(*this, QStringLiteral("INSERT OR REPLACE INTO exercise (id, path, sha256, "
                                          "records, numero, trouves) VALUES (1, ?, ?, ?, ?, ?)"));
-    save.bind(0, exercise.path)
+    save.bind(0, text(exercise.path))
         .bind(1, QString::fromLatin1(exercise.sha256.toHex()))
         .bind(2, QString::fromUtf8(QJsonDocument(records).toJson(QJsonDocument::Compact)))
         .bind(3, int(exercise.numero))
