@@ -1,12 +1,8 @@
 #include "statisticswindow.h"
 
+#include "inkcodec.h"
 #include "picturebox.h"
 #include "progresstexts.h"
-
-#if __has_include("inkcodec.h")
-#include "inkcodec.h"
-#define PLUMETTO_HAS_INKCODEC 1
-#endif
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -58,7 +54,6 @@ QString localText(const QDateTime &time)
 QList<InkView::Stroke> decodedStrokes(const QByteArray &bytes)
 {
     QList<InkView::Stroke> strokes;
-#ifdef PLUMETTO_HAS_INKCODEC
     if (const std::optional<Ink> ink = decodeInk(bytes)) {
         for (const InkStroke &s : *ink) {
             InkView::Stroke stroke;
@@ -68,9 +63,6 @@ QList<InkView::Stroke> decodedStrokes(const QByteArray &bytes)
             strokes.append(std::move(stroke));
         }
     }
-#else
-    Q_UNUSED(bytes);
-#endif
     return strokes;
 }
 
