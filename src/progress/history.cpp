@@ -466,7 +466,7 @@ bool History::record(const Judgement &judgement)
         .bind(3, text(picture))
         .bind(4, text(judgement.comment))
         .bind(5, verdictText(judgement.verdict))
-        .bind(6, judgement.seconds)
+        .bind(6, std::isfinite(judgement.seconds) ? judgement.seconds : 0.0)
         .bind(7, nullable(judgement.check))
         .bind(8, nullable(judgement.strokes));
     if (!insert.run())
