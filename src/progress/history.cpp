@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QUuid>
 #include <QVariant>
 
@@ -231,6 +232,30 @@ private:
     bool m_committed = false;
 };
 
+// One public call on an open history: clears the last error, and afterwards sets a damaged file
+// aside. Made before the call's statements, it outlives them.
+class History::Call
+{
+public:
+    explicit Call(History &history) : m_history(history)
+    {
+        m_history.m_error.clear();
+        if (!m_history.m_open)
+            m_history.m_error = progresstexts::notOpen;
+    }
+
+    ~Call()
+    {
+        if (m_history.m_damaged)
+            m_history.recoverFromDamage();
+    }
+
+    explicit operator bool() const { return m_history.m_open; }
+
+private:
+    History &m_history;
+};
+
 // ---- Opening ----------------------------------------------------------------------------------
 
 History::History(const QString &folder, int busyTimeoutMs)
@@ -242,6 +267,11 @@ History::History(const QString &folder, int busyTimeoutMs)
 History::~History()
 {
     close();
+}
+
+QString History::standardFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
 QString History::path() const
@@ -263,17 +293,26 @@ void History::close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-bool History::begin()
+void History::recoverFromDamage()
 {
-    m_error.clear();
-    if (m_open)
-        return true;
-    m_error = progresstexts::notOpen;
-    return false;
+    m_damaged = false;
+    close();
+    if (!moveAside())
+        return;
+    if (tryOpen() != Attempt::Done) {
+        close();
+        if (m_error.isEmpty())
+            m_error = progresstexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
+        return;
+    }
+    m_open = true;
+    m_error = m_notice;
 }
 
 void History::fail(const QSqlError &error)
 {
+    if (m_open && isDamage(error))
+        m_damaged = true;
     switch (codeOf(error)) {
     case sqliteFull:
         m_error = progresstexts::diskFull;
@@ -449,7 +488,8 @@ QString History::timeText(const QDateTime &time)
 
 bool History::record(const Judgement &judgement)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return false;
     const QString picture = normalPicture(judgement.picture);
     const QString at = timeText(judgement.at);
@@ -522,7 +562,8 @@ bool History::record(const Judgement &judgement)
 
 std::optional<int> History::dueCount(const QDateTime &now)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     Statement count(*this, QStringLiteral("SELECT count(*) FROM cards WHERE due <= ?"));
     count.bind(0, timeText(now));
@@ -533,7 +574,8 @@ std::optional<int> History::dueCount(const QDateTime &now)
 
 std::optional<QList<History::DueCard>> History::dueCards(const QDateTime &now)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     // Retrievability falls as elapsed time over stability grows: ordering by that ratio needs
     // no power function in SQL.
@@ -570,7 +612,8 @@ QDateTime endOfLocalDay(const QDateTime &now)
 
 std::optional<History::Totals> History::totals(const QDateTime &now)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     Statement sums(*this, QStringLiteral("SELECT (SELECT count(*) FROM cards), "
                                          "(SELECT count(*) FROM judgements), "
@@ -586,7 +629,8 @@ std::optional<History::Totals> History::totals(const QDateTime &now)
 
 std::optional<QList<History::Character>> History::characters(const QDateTime &now)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     // SQLite takes a bare column of a group with max() from the row holding the maximum: the
     // verdict is the last judgement's.
@@ -622,7 +666,8 @@ std::optional<QList<History::Character>> History::characters(const QDateTime &no
 
 std::optional<QList<History::Day>> History::judgementsPerDay(const QDateTime &now, int days)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     days = std::max(days, 1);
     const QDate today = now.toLocalTime().date();
@@ -654,7 +699,8 @@ std::optional<QList<History::Day>> History::judgementsPerDay(const QDateTime &no
 
 std::optional<QList<History::Drawing>> History::lastDrawings(const QString &picture, int count)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     Statement drawings(*this, QStringLiteral("SELECT at, verdict, strokes FROM judgements "
                                              "WHERE picture = ? AND strokes IS NOT NULL "
@@ -673,7 +719,8 @@ std::optional<QList<History::Drawing>> History::lastDrawings(const QString &pict
 
 bool History::forgetAll()
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return false;
     {
         Transaction transaction(*this);
@@ -695,7 +742,8 @@ bool History::forgetAll()
 
 bool History::saveExercise(const SavedExercise &exercise)
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return false;
     QJsonArray records;
     for (const QString &record : exercise.records)
@@ -715,7 +763,8 @@ bool History::saveExercise(const SavedExercise &exercise)
 
 std::optional<History::SavedExercise> History::savedExercise()
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return std::nullopt;
     Statement load(*this, QStringLiteral("SELECT path, sha256, records, numero, trouves "
                                          "FROM exercise WHERE id = 1"));
@@ -749,7 +798,8 @@ std::optional<History::SavedExercise> History::savedExercise()
 
 bool History::forgetExercise()
 {
-    if (!begin())
+    const Call call(*this);
+    if (!call)
         return false;
     return Statement(*this, QStringLiteral("DELETE FROM exercise")).run();
 }

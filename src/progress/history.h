@@ -110,6 +110,10 @@ public:
     static constexpr int maxReview = 100;
     static constexpr int defaultBusyTimeoutMs = 4000;
 
+    // The program's data folder (~/.local/share/Plumetto once the application is named
+    // "Plumetto"), where the history belongs.
+    static QString standardFolder();
+
     // The history in folder; nothing is touched before open().
     explicit History(const QString &folder, int busyTimeoutMs = defaultBusyTimeoutMs);
     ~History();
@@ -123,7 +127,8 @@ public:
     bool isOpen() const { return m_open; }
     // The reason of the last failure, for the warning box.
     const QString &error() const { return m_error; }
-    // After open(): the text telling the learner a damaged file was set aside, or empty.
+    // After open(), or after a call that found the file damaged: the text telling the learner
+    // a damaged file was set aside, or empty. Such a call fails with this text as its error.
     const QString &notice() const { return m_notice; }
     // The path of the file.
     QString path() const;
@@ -165,13 +170,14 @@ public:
 private:
     class Statement;
     class Transaction;
+    class Call;
     enum class Attempt { Done, Damaged, Failed };
 
     Attempt tryOpen();
     bool moveAside();
     void close();
-    // Starts a call: false, with the reason, when the history is not open.
-    bool begin();
+    // A file found damaged in use is set aside and a new one made, once the call is over.
+    void recoverFromDamage();
     // Records a failure of the database as its reason for the learner.
     void fail(const QSqlError &error);
     std::optional<int> migrate();
@@ -182,6 +188,7 @@ private:
     bool m_open = false;
     QString m_error;
     QString m_notice;
+    bool m_damaged = false;
 };
 
 // The SHA-256 of a file's bytes; nothing when it cannot be read.

@@ -122,6 +122,7 @@ private slots:
     void folderIsAFile();
     void damagedFile_data();
     void damagedFile();
+    void damagedInUse();
     void newerVersionRefused();
     void lockHeldTooLong();
     void diskFull();
@@ -416,6 +417,40 @@ void TestHistory::damagedFile()
     QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
     QCOMPARE(history.notice(),
              progresstexts::movedAside.arg(QDir::toNativeSeparators(dir.filePath(aside.first()))));
+}
+
+void TestHistory::damagedInUse()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    for (int n = 0; n < 40; ++n) {
+        History::Judgement j = judgement(QStringLiteral("hiragana/a.png"), juste, t0.addSecs(n));
+        j.strokes = QByteArray(1000, 'x');
+        QVERIFY(history.record(j));
+    }
+    // Write everything back into the file, then damage every page past the first two behind
+    // the open history's back.
+    {
+        Raw raw(history.path());
+        QVERIFY(raw.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+    }
+    QByteArray bytes = bytesOf(history.path());
+    QVERIFY(bytes.size() > 8 * 4096);
+    bytes.replace(2 * 4096, bytes.size() - 2 * 4096, QByteArray(bytes.size() - 2 * 4096, '\xee'));
+    QVERIFY(writeBytes(history.path(), bytes));
+
+    QVERIFY(!history.lastDrawings(QStringLiteral("hiragana/a.png"), 5));
+    QVERIFY(!history.notice().isEmpty());
+    QCOMPARE(history.error(), history.notice());
+    const QStringList aside =
+        QDir(dir.path()).entryList({History::fileName + QStringLiteral(".corrompu-*")});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
+    // The history goes on in a new file.
+    QVERIFY(history.isOpen());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    QCOMPARE(history.totals(t0)->judgements, 1);
 }
 
 void TestHistory::newerVersionRefused()
