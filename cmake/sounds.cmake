@@ -1,7 +1,7 @@
 # The kana courses' sound files: each character of the tables in data/ spoken by espeak-ng
 # (voice ja, the character itself as the text) and encoded as Ogg Vorbis by oggenc, beside its
 # picture as ${PLUMETTO_APP_DIR}/images/<folder>/<picture name>.ogg. Included by data.cmake,
-# which gives PLUMETTO_COURSES and the target plumetto_data.
+# which gives PLUMETTO_KANA_SOURCES and the target plumetto_data.
 
 find_program(PLUMETTO_ESPEAK espeak-ng)
 find_program(PLUMETTO_OGGENC oggenc)
@@ -25,7 +25,7 @@ set(_plumetto_oggenc_options --quiet --quality 0 --serial 1)
 
 set(PLUMETTO_SOUND_OUTPUTS)
 set(_plumetto_sound_work ${CMAKE_BINARY_DIR}/sounds)
-foreach(_course IN LISTS PLUMETTO_COURSES)
+foreach(_course IN LISTS PLUMETTO_KANA_SOURCES)
   string(REPLACE "|" ";" _course "${_course}")
   list(GET _course 0 _name)
   list(GET _course 1 _folder)
@@ -65,6 +65,9 @@ foreach(_course IN LISTS PLUMETTO_COURSES)
   endforeach()
 endforeach()
 
+if(NOT PLUMETTO_SOUND_OUTPUTS)
+  message(FATAL_ERROR "No kana table gave a sound to make: is PLUMETTO_KANA_SOURCES set?")
+endif()
 add_custom_target(plumetto_sounds DEPENDS ${PLUMETTO_SOUND_OUTPUTS})
 add_dependencies(plumetto_data plumetto_sounds)
 list(APPEND PLUMETTO_SHIPPED_FILES ${PLUMETTO_SOUND_OUTPUTS})
