@@ -92,6 +92,7 @@ Form1::Form1(RandomSource &random, const QString &programFolder, QWidget *parent
     createMenus();
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 
+    m_practice.setObserver(this);
     // The load handler.
     m_practice.charger();
 }
@@ -389,3 +390,15 @@ void Form1::setRandomOrderChecked(bool checked)
 {
     m_aleatoire->setChecked(checked);
 }
+
+void Form1::started() {}
+
+void Form1::posed(const PracticeRecord &) {}
+
+void Form1::shown(const PracticeRecord &, const QString &) {}
+
+void Form1::judged(const PracticeRecord &, bool) {}
+
+void Form1::ended() {}
+
+void Form1::cleared() {}
