@@ -116,6 +116,94 @@ qreal meanDistance(const Resampled &a, const Resampled &b, bool reversed, QPoint
     return sum / N;
 }
 
+qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const qreal length2 = QPointF::dotProduct(ab, ab);
+    const qreal t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    return distance(p, a + ab * t);
+}
+
+struct ShapeGap
+{
+    qreal mean = 0;
+    qreal peak = 0;
+};
+
+// How far apart two strokes run, wherever along them: the distances from each point of one to
+// the other line, both ways, the first moved back by `shift`; their mean and their largest.
+// Unlike point-to-point distances they do not grow when a stroke starts a little late or ends
+// a little long.
+ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift)
+{
+    ShapeGap gap;
+    const auto oneWay = [&gap](const Resampled &from, const Resampled &to, QPointF fromShift,
+                               QPointF toShift) {
+        for (const QPointF &point : from) {
+            const QPointF p = point - fromShift;
+            qreal nearest = std::numeric_limits<qreal>::max();
+            for (int i = 1; i < N; ++i)
+                nearest =
+                    std::min(nearest, distanceToSegment(p, to[i - 1] - toShift, to[i] - toShift));
+            gap.mean += nearest;
+            gap.peak = std::max(gap.peak, nearest);
+        }
+    };
+    oneWay(a, b, shift, {});
+    oneWay(b, a, {}, shift);
+    gap.mean /= 2 * N;
+    return gap;
+}
+
+// Moves the drawing by the linear map and translation that bring it closest to the reference,
+// point for point, held towards no change by `stiffness` so that a map cannot squash a
+// drawing of one or two strokes into another one.
+void alignDrawing(std::vector<Resampled> &drawn, const std::vector<Resampled> &expected,
+                  qreal stiffness)
+{
+    QPointF drawnMean, expectedMean;
+    qsizetype count = 0;
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        for (int i = 0; i < N; ++i) {
+            drawnMean += drawn[k][i];
+            expectedMean += expected[k][i];
+            ++count;
+        }
+    drawnMean /= qreal(count);
+    expectedMean /= qreal(count);
+    // A = (sum q p' + s I)(sum p p' + s I)^-1, with p and q centred.
+    const qreal s = stiffness * qreal(count);
+    qreal pp[2][2] = {{s, 0}, {0, s}}, qp[2][2] = {{s, 0}, {0, s}};
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        for (int i = 0; i < N; ++i) {
+            const QPointF p = drawn[k][i] - drawnMean;
+            const QPointF q = expected[k][i] - expectedMean;
+            pp[0][0] += p.x() * p.x();
+            pp[0][1] += p.x() * p.y();
+            pp[1][1] += p.y() * p.y();
+            qp[0][0] += q.x() * p.x();
+            qp[0][1] += q.x() * p.y();
+            qp[1][0] += q.y() * p.x();
+            qp[1][1] += q.y() * p.y();
+        }
+    pp[1][0] = pp[0][1];
+    const qreal det = pp[0][0] * pp[1][1] - pp[0][1] * pp[1][0];
+    if (!(det > 1e-12))
+        return;
+    const qreal inv[2][2] = {{pp[1][1] / det, -pp[0][1] / det}, {-pp[1][0] / det, pp[0][0] / det}};
+    qreal a[2][2];
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c)
+            a[r][c] = qp[r][0] * inv[0][c] + qp[r][1] * inv[1][c];
+    for (Resampled &stroke : drawn)
+        for (QPointF &point : stroke) {
+            const QPointF p = point - drawnMean;
+            point = QPointF(a[0][0] * p.x() + a[0][1] * p.y(), a[1][0] * p.x() + a[1][1] * p.y()) +
+                    expectedMean;
+        }
+}
+
 // The minimum-cost assignment of rows to columns of a square matrix (Hungarian method with
 // potentials, O(n³)). Returns, for each row, its column.
 std::vector<int> assign(const std::vector<std::vector<qreal>> &cost)
@@ -230,7 +318,8 @@ StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
             }
     }
 
-    // From here each stroke is compared with the one of the same rank.
+    // From here each stroke is compared with the one of the same rank. Direction first, in
+    // the boxes where the drawing has not been moved.
     std::vector<QPointF> drawnCentre(n), expectedCentre(n);
     for (int k = 0; k < n; ++k) {
         drawnCentre[k] = centroid(drawn[k]);
@@ -245,9 +334,16 @@ StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
             asDrawn - reversed > thresholds.directionMargin)
             return fault(StrokeFault::Direction, k, verdict);
     }
+
+    // Then the drawing as a whole is brought onto the reference: a learner's slant or squeeze
+    // is not a stroke's fault.
+    alignDrawing(drawn, expected, thresholds.alignmentStiffness);
     for (int k = 0; k < n; ++k)
-        if (meanDistance(drawn[k], expected[k], false, drawnCentre[k], expectedCentre[k]) >
-            thresholds.shape)
+        drawnCentre[k] = centroid(drawn[k]);
+    for (int k = 0; k < n; ++k)
+        if (const ShapeGap gap =
+                shapeGap(drawn[k], expected[k], drawnCentre[k] - expectedCentre[k]);
+            gap.mean > thresholds.shape || gap.peak > thresholds.shapePeak)
             return fault(StrokeFault::Shape, k, verdict);
     for (int k = 0; k < n; ++k)
         if (distance(drawn[k].front(), expected[k].front()) > thresholds.place ||

@@ -28,6 +28,9 @@ struct StrokeVerdict
 // of each drawing's bounding box is 1). The defaults are tuned by tools/strokeeval.
 struct CheckThresholds
 {
+    // How firmly the drawing keeps its form when it is fitted onto the reference before the
+    // strokes are compared one by one; 0 lets any linear map through.
+    double alignmentStiffness = 0.02;
     // The drawn order is kept when following it costs at most this much more, summed over the
     // strokes, than the best matching.
     double orderMargin = 0.04;
@@ -35,11 +38,14 @@ struct CheckThresholds
     // distance as drawn and closer by at least directionMargin.
     double directionRatio = 0.6;
     double directionMargin = 0.03;
-    // A stroke's shape is wrong beyond this mean distance from the reference, both centred.
-    double shape = 0.08;
+    // A stroke's shape is wrong when, both centred, its points lie this far from the
+    // reference's line on average, and the reference's from its line.
+    double shape = 0.07;
+    // ... or when one point of either lies this far from the other's line.
+    double shapePeak = 0.16;
     // A stroke is misplaced when its start, end or centre is further than this from the
     // reference's.
-    double place = 0.18;
+    double place = 0.2;
 };
 
 // Every stroke is resampled to this many points by arc length.
