@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int N = strokeCheckPoints;
+constexpr qreal maxInkCoordinate = 1e7;
 using Resampled = std::array<QPointF, N>;
 
 struct Box
@@ -49,8 +50,9 @@ QList<QPolygonF> inkLines(const Ink &ink)
         QPolygonF line;
         line.reserve(stroke.points.size());
         for (const InkPoint &p : stroke.points)
-            // A non-finite point would poison every distance; the pad never records one.
-            if (std::isfinite(p.pos.x()) && std::isfinite(p.pos.y()))
+            // A non-finite or absurd point would poison every distance; the pad never records
+            // one.
+            if (std::abs(p.pos.x()) <= maxInkCoordinate && std::abs(p.pos.y()) <= maxInkCoordinate)
                 line.append(p.pos);
         if (!line.isEmpty())
             lines.append(line);
@@ -156,32 +158,48 @@ ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift)
     return gap;
 }
 
-// Moves the drawing by the linear map and translation that bring it closest to the reference,
-// point for point, held towards no change by `stiffness` so that a map cannot squash a
-// drawing of one or two strokes into another one.
-void alignDrawing(std::vector<Resampled> &drawn, const std::vector<Resampled> &expected,
-                  qreal stiffness)
+struct Fit
 {
-    QPointF drawnMean, expectedMean;
-    qsizetype count = 0;
+    qreal a[2][2] = {{1, 0}, {0, 1}};
+    QPointF from, to;
+
+    QPointF map(QPointF point) const
+    {
+        const QPointF p = point - from;
+        return QPointF(a[0][0] * p.x() + a[0][1] * p.y(), a[1][0] * p.x() + a[1][1] * p.y()) + to;
+    }
+};
+
+// The linear map and translation that bring the drawing closest to the reference, point for
+// point, each stroke weighted, held towards no change by `stiffness` and bounded by `limit`
+// (the size of its difference from no change), so that a map cannot squash or turn a drawing
+// of one or two strokes into another one.
+Fit fitDrawing(const std::vector<Resampled> &drawn, const std::vector<Resampled> &expected,
+               const std::vector<qreal> &weights, qreal stiffness, qreal limit)
+{
+    Fit fit;
+    qreal total = 0;
     for (std::size_t k = 0; k < drawn.size(); ++k)
         for (int i = 0; i < N; ++i) {
-            drawnMean += drawn[k][i];
-            expectedMean += expected[k][i];
-            ++count;
+            fit.from += drawn[k][i] * weights[k];
+            fit.to += expected[k][i] * weights[k];
+            total += weights[k];
         }
-    drawnMean /= qreal(count);
-    expectedMean /= qreal(count);
-    // A = (sum q p' + s I)(sum p p' + s I)^-1, with p and q centred.
-    const qreal s = stiffness * qreal(count);
+    if (!(total > 0))
+        return {};
+    fit.from /= total;
+    fit.to /= total;
+    // A = (sum w q p' + s I)(sum w p p' + s I)^-1, with p and q centred.
+    const qreal s = stiffness * total;
     qreal pp[2][2] = {{s, 0}, {0, s}}, qp[2][2] = {{s, 0}, {0, s}};
     for (std::size_t k = 0; k < drawn.size(); ++k)
         for (int i = 0; i < N; ++i) {
-            const QPointF p = drawn[k][i] - drawnMean;
-            const QPointF q = expected[k][i] - expectedMean;
-            pp[0][0] += p.x() * p.x();
-            pp[0][1] += p.x() * p.y();
-            pp[1][1] += p.y() * p.y();
+            const QPointF p = (drawn[k][i] - fit.from) * weights[k];
+            const QPointF q = expected[k][i] - fit.to;
+            const QPointF pc = drawn[k][i] - fit.from;
+            pp[0][0] += p.x() * pc.x();
+            pp[0][1] += p.x() * pc.y();
+            pp[1][1] += p.y() * pc.y();
             qp[0][0] += q.x() * p.x();
             qp[0][1] += q.x() * p.y();
             qp[1][0] += q.y() * p.x();
@@ -190,18 +208,46 @@ void alignDrawing(std::vector<Resampled> &drawn, const std::vector<Resampled> &e
     pp[1][0] = pp[0][1];
     const qreal det = pp[0][0] * pp[1][1] - pp[0][1] * pp[1][0];
     if (!(det > 1e-12))
-        return;
+        return {};
     const qreal inv[2][2] = {{pp[1][1] / det, -pp[0][1] / det}, {-pp[1][0] / det, pp[0][0] / det}};
-    qreal a[2][2];
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 2; ++c)
-            a[r][c] = qp[r][0] * inv[0][c] + qp[r][1] * inv[1][c];
-    for (Resampled &stroke : drawn)
-        for (QPointF &point : stroke) {
-            const QPointF p = point - drawnMean;
-            point = QPointF(a[0][0] * p.x() + a[0][1] * p.y(), a[1][0] * p.x() + a[1][1] * p.y()) +
-                    expectedMean;
+            fit.a[r][c] = qp[r][0] * inv[0][c] + qp[r][1] * inv[1][c];
+    // However well it fits, the map stays within `limit` of no change: turning a stroke
+    // upright onto a level one is a fault to report, not a slant to forgive.
+    const qreal change =
+        std::sqrt((fit.a[0][0] - 1) * (fit.a[0][0] - 1) + fit.a[0][1] * fit.a[0][1] +
+                  fit.a[1][0] * fit.a[1][0] + (fit.a[1][1] - 1) * (fit.a[1][1] - 1));
+    if (change > limit)
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 2; ++c)
+                fit.a[r][c] = (r == c) + (fit.a[r][c] - (r == c)) * limit / change;
+    return fit;
+}
+
+// Moves the drawing onto the reference by the fit above, made robust to a stroke far off: the
+// fit is made again with each stroke weighted down by how far it stayed from its reference.
+void alignDrawing(std::vector<Resampled> &drawn, const std::vector<Resampled> &expected,
+                  const CheckThresholds &thresholds)
+{
+    const qreal stiffness = thresholds.alignmentStiffness;
+    const qreal limit = thresholds.alignmentLimit;
+    const qreal residualScale = thresholds.alignmentResidual;
+    std::vector<qreal> weights(drawn.size(), 1);
+    Fit fit;
+    for (int round = 0; round < 3; ++round) {
+        fit = fitDrawing(drawn, expected, weights, stiffness, limit);
+        for (std::size_t k = 0; k < drawn.size(); ++k) {
+            qreal residual = 0;
+            for (int i = 0; i < N; ++i)
+                residual += distance(fit.map(drawn[k][i]), expected[k][i]);
+            residual /= N * residualScale;
+            weights[k] = 1 / (1 + residual * residual);
         }
+    }
+    for (Resampled &stroke : drawn)
+        for (QPointF &point : stroke)
+            point = fit.map(point);
 }
 
 // The minimum-cost assignment of rows to columns of a square matrix (Hungarian method with
@@ -335,20 +381,31 @@ StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
             return fault(StrokeFault::Direction, k, verdict);
     }
 
-    // Then the drawing as a whole is brought onto the reference: a learner's slant or squeeze
-    // is not a stroke's fault.
-    alignDrawing(drawn, expected, thresholds.alignmentStiffness);
+    // Shape and place are judged twice: in the boxes, and with the drawing as a whole brought
+    // onto the reference, so that a learner's slant or squeeze is not a stroke's fault. A
+    // stroke is at fault only when it is in both: one stroke far off pulls the fitted drawing
+    // out of true and must not blame the others.
+    std::vector<Resampled> fitted = drawn;
+    alignDrawing(fitted, expected, thresholds);
+    std::vector<QPointF> fittedCentre(n);
     for (int k = 0; k < n; ++k)
-        drawnCentre[k] = centroid(drawn[k]);
+        fittedCentre[k] = centroid(fitted[k]);
+    const auto badShape = [&](const std::vector<Resampled> &lines,
+                              const std::vector<QPointF> &centres, int k) {
+        const ShapeGap gap = shapeGap(lines[k], expected[k], centres[k] - expectedCentre[k]);
+        return gap.mean > thresholds.shape || gap.peak > thresholds.shapePeak;
+    };
+    const auto badPlace = [&](const std::vector<Resampled> &lines,
+                              const std::vector<QPointF> &centres, int k) {
+        return distance(lines[k].front(), expected[k].front()) > thresholds.place ||
+               distance(lines[k].back(), expected[k].back()) > thresholds.place ||
+               distance(centres[k], expectedCentre[k]) > thresholds.place;
+    };
     for (int k = 0; k < n; ++k)
-        if (const ShapeGap gap =
-                shapeGap(drawn[k], expected[k], drawnCentre[k] - expectedCentre[k]);
-            gap.mean > thresholds.shape || gap.peak > thresholds.shapePeak)
+        if (badShape(drawn, drawnCentre, k) && badShape(fitted, fittedCentre, k))
             return fault(StrokeFault::Shape, k, verdict);
     for (int k = 0; k < n; ++k)
-        if (distance(drawn[k].front(), expected[k].front()) > thresholds.place ||
-            distance(drawn[k].back(), expected[k].back()) > thresholds.place ||
-            distance(drawnCentre[k], expectedCentre[k]) > thresholds.place)
+        if (badPlace(drawn, drawnCentre, k) && badPlace(fitted, fittedCentre, k))
             return fault(StrokeFault::Place, k, verdict);
     return verdict;
 }

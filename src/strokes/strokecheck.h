@@ -31,6 +31,10 @@ struct CheckThresholds
     // How firmly the drawing keeps its form when it is fitted onto the reference before the
     // strokes are compared one by one; 0 lets any linear map through.
     double alignmentStiffness = 0.02;
+    double alignmentLimit = 0.3;
+    // Strokes that stay further than about this from their reference after the fit weigh
+    // little in the next one.
+    double alignmentResidual = 0.1;
     // The drawn order is kept when following it costs at most this much more, summed over the
     // strokes, than the best matching.
     double orderMargin = 0.04;
@@ -54,7 +58,7 @@ inline constexpr int strokeCheckPoints = 32;
 // The learner's drawing against the reference: the first problem found among nothing drawn,
 // a different number of strokes, a stroke drawn out of turn, a stroke drawn backwards, a
 // stroke of the wrong shape, a stroke in the wrong place; StrokeFault::None when there is none.
-// Strokes without points do not count.
+// Strokes without points do not count, nor points beyond ten million pixels or not finite.
 StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
                        const CheckThresholds &thresholds = {});
 

@@ -327,6 +327,10 @@ int main(int argc, char *argv[])
         const double value = setting.section(QLatin1Char('='), 1).toDouble();
         if (name == u"alignment")
             defaults.alignmentStiffness = value;
+        else if (name == u"alignmentLimit")
+            defaults.alignmentLimit = value;
+        else if (name == u"alignmentResidual")
+            defaults.alignmentResidual = value;
         else if (name == u"orderMargin")
             defaults.orderMargin = value;
         else if (name == u"directionRatio")
@@ -369,6 +373,10 @@ int main(int argc, char *argv[])
         };
         const QList<Knob> knobs = {
             {"alignment", &CheckThresholds::alignmentStiffness, {0.005, 0.01, 0.02, 0.05, 0.1, 1}},
+            {"alignmentLimit", &CheckThresholds::alignmentLimit, {0.1, 0.2, 0.3, 0.4, 0.6, 1}},
+            {"alignmentResidual",
+             &CheckThresholds::alignmentResidual,
+             {0.03, 0.05, 0.08, 0.12, 0.2, 1}},
             {"orderMargin", &CheckThresholds::orderMargin, {0, 0.02, 0.04, 0.08, 0.15}},
             {"directionRatio", &CheckThresholds::directionRatio, {0.4, 0.5, 0.6, 0.7, 0.8}},
             {"directionMargin", &CheckThresholds::directionMargin, {0.01, 0.02, 0.03, 0.05, 0.08}},
