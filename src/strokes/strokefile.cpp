@@ -11,6 +11,14 @@ namespace {
 // stays well under a unit long.
 constexpr int curvePieces = 16;
 constexpr qreal maxViewBox = 1e6;
+// Path coordinates beyond this are broken data; QPainterPath would also silently drop points
+// past 1e128, leaving a path that is not the one written.
+constexpr qreal maxPathCoordinate = 1e9;
+
+bool usable(QPointF p)
+{
+    return std::abs(p.x()) <= maxPathCoordinate && std::abs(p.y()) <= maxPathCoordinate;
+}
 
 // Reads path data one token at a time. Separators are white space and commas; a number ends
 // where the next one visibly starts ("3.5.5" is 3.5 then .5, "1-2" is 1 then -2).
@@ -191,7 +199,7 @@ std::optional<QPainterPath> parsePathData(QStringView d)
             qreal a[6];
             for (int i = 0; i < arguments; ++i) {
                 const auto n = scanner.number();
-                if (!n)
+                if (!n || std::abs(*n) > maxPathCoordinate)
                     return std::nullopt;
                 a[i] = *n;
             }
@@ -245,6 +253,9 @@ std::optional<QPainterPath> parsePathData(QStringView d)
                 break;
             }
             }
+            // Relative steps add up: the pen must stay within bounds too.
+            if (!usable(current))
+                return std::nullopt;
             first = false;
         } while (scanner.atNumber());
     }
