@@ -2,7 +2,8 @@
 // learner would, correct drawings and faulted ones (two strokes swapped, one reversed, one left
 // out, a look-alike character instead), and prints the confusion table of expected fault
 // against verdict with the rates. Then it checks real handwriting and tells how the check
-// treats it. --sweep varies each threshold in turn to show where the defaults stand.
+// treats it, and reads every stroke file of the folder, checking each against its own strokes.
+// --sweep varies each threshold in turn to show where the defaults stand.
 
 #include "learner.h"
 #include "strokecheck.h"
@@ -395,6 +396,39 @@ int main(int argc, char *argv[])
                     std::printf(" %6.1f", s.total[k] ? 100.0 * s.right[k] / s.total[k] : 0.0);
                 std::printf("\n");
             }
+    }
+
+    // Every stroke file of the folder: read, and its own strokes, drawn exactly, judged right.
+    {
+        int read = 0, refused = 0, misjudged = 0;
+        QStringList notes;
+        const QFileInfoList all =
+            QDir(kanjivg).entryInfoList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
+        for (const QFileInfo &info : all) {
+            const auto file = readStrokeFile(info.filePath());
+            if (!file) {
+                ++refused;
+                notes.append(info.fileName() + QStringLiteral(": refused"));
+                continue;
+            }
+            ++read;
+            Ink own;
+            for (const QPainterPath &stroke : file->strokes) {
+                InkStroke inkStroke;
+                for (const QPointF &p : flattenPath(stroke))
+                    inkStroke.points.append({p * 3, 0});
+                own.append(inkStroke);
+            }
+            const StrokeVerdict verdict = checkInk(own, *file, defaults);
+            if (verdict.fault != StrokeFault::None) {
+                ++misjudged;
+                notes.append(info.fileName() + QStringLiteral(": ") + verdictText(verdict));
+            }
+        }
+        std::printf("\nStroke files in %s: %d read, %d refused, %d misjudged when drawn exactly\n",
+                    qPrintable(kanjivg), read, refused, misjudged);
+        for (const QString &note : notes)
+            std::printf("  %s\n", qPrintable(note));
     }
 
     // Real handwriting: every file of every session, against the stroke file of its character.
