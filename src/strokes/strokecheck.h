@@ -28,8 +28,10 @@ struct StrokeVerdict
 // of each drawing's bounding box is 1). The defaults are tuned by tools/strokeeval.
 struct CheckThresholds
 {
-    // How firmly the drawing keeps its form when it is fitted onto the reference before the
-    // strokes are compared one by one; 0 lets any linear map through.
+    // Shape and place are judged both in the boxes and with the drawing fitted onto the
+    // reference by a linear map, and are faults only when they are in both. How firmly the
+    // drawing keeps its form in the fit (0 lets any map through), and how far the map may
+    // differ from no change at most (the root of the sum of its squared differences).
     double alignmentStiffness = 0.02;
     double alignmentLimit = 0.3;
     // Strokes that stay further than about this from their reference after the fit weigh
