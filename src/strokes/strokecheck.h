@@ -46,12 +46,12 @@ struct CheckThresholds
     double directionMargin = 0.03;
     // A stroke's shape is wrong when, both centred, its points lie this far from the
     // reference's line on average, and the reference's from its line.
-    double shape = 0.07;
+    double shape = 0.08;
     // ... or when one point of either lies this far from the other's line.
-    double shapePeak = 0.16;
+    double shapePeak = 0.17;
     // A stroke is misplaced when its start, end or centre is further than this from the
     // reference's.
-    double place = 0.2;
+    double place = 0.22;
 };
 
 // Every stroke is resampled to this many points by arc length.
