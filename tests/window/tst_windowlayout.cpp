@@ -134,15 +134,10 @@ void TestWindowLayout::followsEveryResize()
           {158, 8, 65, 25},
           {8, 100, 99, 22},
           {8, 88, 209, 1}}},
-        {{1024, 768},
-         {{512, 8, 499, 655},
-          {512, 668, 97, 33},
-          {625, 668, 97, 33},
-          {945, 8, 65, 25},
-          {8, 512, 492, 114},
-          {8, 88, 209, 412}}},
     };
-    for (const Placed &step : steps) {
+    // Back to the first size, every place is that of the first size again.
+    for (const int index : {0, 1, 2, 3, 4, 5, 6, 0}) {
+        const Placed &step = steps[index];
         form.resize(step.outer - frame);
         QTRY_COMPARE(form.frameGeometry().size(), step.outer);
         const QList<QRect> places = placesOf();
