@@ -33,7 +33,8 @@ public:
     // Draws the strokes one after the other over the picture's place, each growing along its
     // length in about half a second with its number beside it, then shows the picture again.
     // `viewBox` is the strokes' frame, fitted to the picture's place; the number of stroke i
-    // is drawn at numberPositions[i] when there is one. Called during a run, starts again.
+    // is drawn from numberPositions[i] on its baseline (as stroke files place their numbers),
+    // when there is one. Called during a run, starts again.
     // Does nothing without a picture or a stroke.
     void playStrokeOrder(const QList<QPainterPath> &strokes, const QRectF &viewBox,
                          const QList<QPointF> &numberPositions);
