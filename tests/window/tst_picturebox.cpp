@@ -53,13 +53,17 @@ private:
         return path;
     }
 
-    // A black picture of the given size under the given name.
+    // A black PNG of the given size under the given name; with no size, a broken PNG.
     QString png(const QString &name, QSize size)
     {
+        const QString path = m_dir.filePath(name);
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::black);
-        const QString path = m_dir.filePath(name);
-        return image.save(path, "PNG") ? path : QString();
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            !(size.isValid() ? image.save(&file, "PNG") : file.write("\x89PNG\r\n\x1a\n") > 0))
+            return {};
+        return path;
     }
 
     // A box of 200 x 100 showing a black 100 x 100 picture, playing one stroke across it.
@@ -156,23 +160,12 @@ void TestPictureBox::sharperPicture()
     QFETCH(bool, plainReadable);
     QFETCH(bool, sharperUsed);
 
-    const QString tag = QString::fromLatin1(QTest::currentDataTag()).left(5);
-    QString plain = m_dir.filePath(tag + QStringLiteral(".png"));
-    if (plainReadable) {
-        plain = png(tag + QStringLiteral(".png"), QSize(50, 30));
-    } else {
-        QFile file(plain);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a picture");
-    }
-    const QString twice = tag + QStringLiteral("@2x.png");
-    if (sharper.isValid()) {
-        QVERIFY(!png(twice, sharper).isEmpty());
-    } else {
-        QFile file(m_dir.filePath(twice));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\x89PNG\r\n\x1a\n broken");
-    }
+    // A name of its own for each row, since the box must not find another row's files.
+    const QString name = QString::fromLatin1(QTest::currentDataTag()).left(5);
+    const QString plain =
+        png(name + QStringLiteral(".png"), plainReadable ? QSize(50, 30) : QSize());
+    QVERIFY(!plain.isEmpty());
+    QVERIFY(!png(name + QStringLiteral("@2x.png"), sharper).isEmpty());
 
     PictureBox box;
     box.resize(200, 100);
