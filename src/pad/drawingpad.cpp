@@ -520,8 +520,7 @@ void DrawingPad::paintOverlay(QPainter &painter) const
         font.setPixelSize(16);
         p.setFont(font);
         p.setPen(overlayColour);
-        const QRectF box(m_overlayNumberPos - QPointF(20, 12), QSizeF(40, 24));
-        p.drawText(box, Qt::AlignCenter, QString::number(m_overlayNumber));
+        p.drawText(m_overlayNumberPos, QString::number(m_overlayNumber));
     }
     painter.save();
     painter.setOpacity(overlayOpacity);

@@ -67,7 +67,8 @@ public:
     QString verdict() const;
 
     // A stroke shown over the drawing, in colour, with a dot where it starts, an arrow where it
-    // ends and its number at `numberPos`, all in pad coordinates; image() does not change.
+    // ends and its number, whose text starts at `numberPos` on its baseline (as stroke files
+    // place their numbers); all in pad coordinates. image() does not change.
     void setOverlay(const QPainterPath &stroke, int number, QPointF numberPos);
     void clearOverlay();
     bool hasOverlay() const { return !m_overlay.isEmpty(); }

@@ -570,51 +570,32 @@ private slots:
         QVERIFY(isInk(pad, {100, 100}));
     }
 
-    void verdictAtTheBottomLeft()
+    void verdictAndOverlayOverTheDrawing()
     {
         DrawingPad pad;
         pad.resize(300, 200);
+        pad.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pad));
         auto *label = pad.findChild<QLabel *>(QStringLiteral("verdict"));
-        QVERIFY(label);
-        QVERIFY(label->isHidden());
-        pad.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pad));
-        QVERIFY(!label->isVisible());
-
-        pad.setVerdict(QStringLiteral("Trait 2 : mal placé."));
-        QVERIFY(label->isVisible());
-        QCOMPARE(label->text(), QStringLiteral("Trait 2 : mal placé."));
-        QVERIFY(label->geometry().left() < 10);
-        QVERIFY(label->geometry().bottom() > 190);
-        QVERIFY(label->geometry().bottom() < 200);
-        QVERIFY(label->width() < 250);
-        const int oneLine = label->height();
-
-        // A long text wraps within the pad, and follows its bottom edge.
-        pad.setVerdict(QStringLiteral("Trait 12 : tracé en position 3, revoyez l'ordre des "
-                                      "traits. Trait 12 : tracé en position 3."));
-        QVERIFY(QRect(0, 0, 300, 200).contains(label->geometry()));
-        QVERIFY(label->height() > oneLine);
-        pad.resize(400, 300);
-        QTRY_VERIFY(label->geometry().bottom() > 290);
-        QVERIFY(label->geometry().bottom() < 300);
-
-        pad.setVerdict(QString());
-        QVERIFY(!label->isVisible());
-    }
-
-    void overlayLeavesThePixels()
-    {
-        DrawingPad pad;
-        pad.resize(200, 200);
-        pad.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&pad));
+        QVERIFY(label && !label->isVisible());
         drag(&pad, {{20, 100}, {180, 100}});
         const QImage drawn = pad.image();
+
+        // A long text wraps within the pad, at its bottom-left, and follows that corner.
+        pad.setVerdict(QStringLiteral("Trait 12 : tracé en position 3, revoyez l'ordre des "
+                                      "traits. Trait 12 : tracé en position 3."));
+        QVERIFY(label->isVisible());
+        QVERIFY(QRect(0, 0, 300, 200).contains(label->geometry()));
+        QVERIFY(label->geometry().left() < 10 && label->geometry().bottom() > 190);
+        QVERIFY(label->height() > 2 * label->fontMetrics().height());
+        pad.resize(400, 300);
+        QTRY_VERIFY(label->geometry().bottom() > 290 && label->geometry().bottom() < 300);
+        pad.setVerdict(QString());
+        QVERIFY(!label->isVisible());
+
         QPainterPath stroke({100, 20});
         stroke.lineTo(100, 180);
-        pad.setOverlay(stroke, 3, {120, 30});
-        QVERIFY(pad.hasOverlay());
+        pad.setOverlay(stroke, 3, {110, 30});
         QCOMPARE(pad.image(), drawn);
         const QImage shot = pad.grab().toImage();
         const QColor onStroke =
@@ -622,7 +603,6 @@ private slots:
         QVERIFY(onStroke.blue() > onStroke.red() + 60);
         pad.clearOverlay();
         QVERIFY(!pad.hasOverlay());
-        QVERIFY(allWhite(pad.grab().toImage().copy(95, 20, 10, 60)));
     }
 
     void verdictAndOverlayGoWithTheDrawing_data()
