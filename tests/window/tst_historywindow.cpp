@@ -141,6 +141,7 @@ private slots:
     void review();
     void historyUnusable_data();
     void historyUnusable();
+    void damagedHistory();
     void forget_data();
     void forget();
 };
@@ -158,6 +159,9 @@ void TestHistoryWindow::recordsAndTakesUp()
         w.open(answerer, program.exercise());
         QCOMPARE(w.question->text(), QStringLiteral("a"));
         w.judge(false, 5);
+        // An opening cancelled leaves the exercise in play, and it is still kept as such.
+        answerer.cancel();
+        w.find<QAction>("Ouvrir")->trigger();
         w.judge(true);
         QCOMPARE(w.question->text(), QStringLiteral("u"));
         w.showMenu();
@@ -172,7 +176,7 @@ void TestHistoryWindow::recordsAndTakesUp()
         QCOMPARE(w.form.findChildren<QWidget *>(QStringLiteral("statistiques")).size(), 1);
         QVERIFY(statistics->isVisible());
     }
-    QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
+    QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen}));
     QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 2);
     QCOMPARE(program.text(QStringLiteral("SELECT group_concat(at || ' ' || course || ' ' || "
                                          "picture || ' ' || verdict || ' ' || seconds || ' ' || "
@@ -325,6 +329,30 @@ void TestHistoryWindow::historyUnusable()
     QCOMPARE(w.question->text(), QStringLiteral("u"));
     QVERIFY(!w.statistiques->isEnabled() && !w.oublier->isEnabled() && !w.reviser->isEnabled());
     QVERIFY(!w.form.findChild<QWidget *>(QStringLiteral("statistiques")));
+}
+
+void TestHistoryWindow::damagedHistory()
+{
+    Program program;
+    QVERIFY(QDir().mkpath(program.historyFolder()));
+    QFile file(program.historyFolder() + QStringLiteral("/plumetto.sqlite"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(QByteArray(8192, 'x')) == 8192);
+    file.close();
+
+    ModalAnswerer answerer;
+    Window w(program, program.historyFolder());
+    QVERIFY(w.show());
+    QCOMPARE(answerer.takeSeen(), QStringList());
+    w.open(answerer, program.exercise());
+    w.judge(true);
+    w.judge(true);
+    const QList<SeenModal> seen = answerer.seen();
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen.at(1).icon, QMessageBox::Information);
+    QVERIFY(seen.at(1).text.contains(QStringLiteral("plumetto.sqlite.corrompu-")));
+    // The new history records.
+    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 2);
 }
 
 void TestHistoryWindow::forget_data()
