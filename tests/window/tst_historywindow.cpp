@@ -142,6 +142,7 @@ private slots:
     void historyUnusable_data();
     void historyUnusable();
     void damagedHistory();
+    void twoWindows();
     void forget_data();
     void forget();
 };
@@ -353,6 +354,23 @@ void TestHistoryWindow::damagedHistory()
     QVERIFY(seen.at(1).text.contains(QStringLiteral("plumetto.sqlite.corrompu-")));
     // The new history records.
     QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 2);
+}
+
+void TestHistoryWindow::twoWindows()
+{
+    Program program;
+    ModalAnswerer answerer;
+    Window first(program, program.historyFolder());
+    Window second(program, program.historyFolder());
+    QVERIFY(first.show() && second.show());
+    first.open(answerer, program.exercise());
+    second.open(answerer, program.exercise());
+    for (int n = 0; n < 2; ++n) {
+        first.judge(n == 0);
+        second.judge(n == 1);
+    }
+    QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen}));
+    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 4);
 }
 
 void TestHistoryWindow::forget_data()
