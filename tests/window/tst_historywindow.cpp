@@ -153,7 +153,11 @@ void TestHistoryWindow::recordsAndTakesUp()
     ModalAnswerer answerer;
     {
         Window w(program, program.historyFolder());
+        // The history is opened once the window is shown, not before.
+        const QString file = program.historyFolder() + QStringLiteral("/plumetto.sqlite");
+        QVERIFY(!QFile::exists(file));
         QVERIFY(w.show());
+        QVERIFY(QFile::exists(file));
         QVERIFY(!w.reprendre->isEnabled());
         QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (0)"));
         QVERIFY(!w.reviser->isEnabled());
