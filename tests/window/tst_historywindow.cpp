@@ -14,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
 const QString caption = QStringLiteral("~~Plumetto~~");
@@ -52,21 +50,12 @@ public:
         QCOMPARE(file.write(bytes), bytes.size());
     }
 
-    // One number read from the history, as another program would read it.
-    qint64 count(const QString &sql) const
+    // The first value an SQL query reads from the history, as another program would read it.
+    QString read(const QString &sql) const
     {
         History reader(historyFolder());
         if (!reader.open())
-            return -1;
-        QSqlQuery query(QSqlDatabase::database(reader.connectionName()));
-        return query.exec(sql) && query.next() ? query.value(0).toLongLong() : -1;
-    }
-
-    QString text(const QString &sql) const
-    {
-        History reader(historyFolder());
-        if (!reader.open())
-            return {};
+            return QStringLiteral("(no history)");
         QSqlQuery query(QSqlDatabase::database(reader.connectionName()));
         return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
     }
@@ -139,10 +128,8 @@ private slots:
     void changedExercise_data();
     void changedExercise();
     void review();
-    void historyUnusable_data();
-    void historyUnusable();
-    void damagedHistory();
-    void twoWindows();
+    void faults_data();
+    void faults();
     void forget_data();
     void forget();
 };
@@ -172,18 +159,18 @@ void TestHistoryWindow::recordsAndTakesUp()
         w.showMenu();
         QVERIFY(w.reprendre->isEnabled());
 
-        w.statistiques->trigger();
-        auto *statistics = w.form.findChild<QWidget *>(QStringLiteral("statistiques"));
-        QVERIFY(statistics && statistics->isVisible() && statistics->isWindow());
-        QVERIFY(!statistics->isModal());
-        statistics->close();
-        w.statistiques->trigger();
-        QCOMPARE(w.form.findChildren<QWidget *>(QStringLiteral("statistiques")).size(), 1);
-        QVERIFY(statistics->isVisible());
+        // One statistics window, not modal, raised again once closed.
+        for (int n = 0; n < 2; ++n) {
+            w.statistiques->trigger();
+            const auto windows = w.form.findChildren<QWidget *>(QStringLiteral("statistiques"));
+            QCOMPARE(windows.size(), 1);
+            QVERIFY(windows.at(0)->isVisible() && windows.at(0)->isWindow());
+            QVERIFY(!windows.at(0)->isModal());
+            windows.at(0)->close();
+        }
     }
     QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen}));
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 2);
-    QCOMPARE(program.text(QStringLiteral("SELECT group_concat(at || ' ' || course || ' ' || "
+    QCOMPARE(program.read(QStringLiteral("SELECT group_concat(at || ' ' || course || ' ' || "
                                          "picture || ' ' || verdict || ' ' || seconds || ' ' || "
                                          "ifnull(\"check\", 'null') || ' ' || "
                                          "ifnull(strokes, 'null'), ';') FROM judgements")),
@@ -211,10 +198,10 @@ void TestHistoryWindow::recordsAndTakesUp()
     QVERIFY(!w.reprendre->isEnabled());
 
     // A card moves at a character's first judgement in each run: "u" twice judged moved once.
-    QCOMPARE(program.text(QStringLiteral("SELECT group_concat(picture || ' ' || reps, ';') "
+    QCOMPARE(program.read(QStringLiteral("SELECT group_concat(picture || ' ' || reps, ';') "
                                          "FROM (SELECT * FROM cards ORDER BY picture)")),
              QStringLiteral("hiragana/a.png 2;hiragana/i.png 1;hiragana/u.png 1"));
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM exercise")), 0);
+    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM exercise")), QStringLiteral("0"));
 }
 
 void TestHistoryWindow::changedExercise_data()
@@ -254,7 +241,7 @@ void TestHistoryWindow::changedExercise()
     QCOMPARE(w.form.windowTitle(), caption);
     QVERIFY(!w.command1->isEnabled());
     QVERIFY(!w.reprendre->isEnabled());
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM exercise")), 0);
+    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM exercise")), QStringLiteral("0"));
 }
 
 void TestHistoryWindow::review()
@@ -283,32 +270,46 @@ void TestHistoryWindow::review()
     QCOMPARE(w.question->text(), QStringLiteral("i"));
     w.judge(true);
     QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (2)"));
-    QCOMPARE(program.text(QStringLiteral("SELECT course || ' ' || picture FROM judgements "
+    QCOMPARE(program.read(QStringLiteral("SELECT course || ' ' || picture FROM judgements "
                                          "ORDER BY id DESC LIMIT 1")),
              QStringLiteral("revision hiragana/i.png"));
     // The course interrupted stays to be taken up.
-    QCOMPARE(program.text(QStringLiteral("SELECT path FROM exercise")), program.exercise());
+    QCOMPARE(program.read(QStringLiteral("SELECT path FROM exercise")), program.exercise());
     QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
 }
 
-void TestHistoryWindow::historyUnusable_data()
+void TestHistoryWindow::faults_data()
 {
+    QTest::addColumn<bool>("damaged");
     QTest::addColumn<bool>("byCommand");
-    QTest::newRow("first judgement") << false;
-    QTest::newRow("first history command") << true;
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("saying");
+    QTest::newRow("folder taken, at a judgement")
+        << false << false << int(QMessageBox::Warning) << "« %1/pris » est un fichier";
+    QTest::newRow("folder taken, at a command")
+        << false << true << int(QMessageBox::Warning) << "« %1/pris » est un fichier";
+    QTest::newRow("damaged file") << true << false << int(QMessageBox::Information)
+                                  << "mis de côté sous le nom « %1/data/plumetto.sqlite.corrompu-";
 }
 
-void TestHistoryWindow::historyUnusable()
+// A history that cannot be used, or a damaged one set aside: nothing at start-up, one box at
+// the first judgement or history command, and the practice goes on.
+void TestHistoryWindow::faults()
 {
+    QFETCH(bool, damaged);
     QFETCH(bool, byCommand);
+    QFETCH(int, icon);
+    QFETCH(QString, saying);
     Program program;
     const QString taken = program.folder() + QStringLiteral("/pris");
-    QFile file(taken);
+    QVERIFY(QDir().mkpath(program.historyFolder()));
+    QFile file(damaged ? program.historyFolder() + QStringLiteral("/plumetto.sqlite") : taken);
     QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(QByteArray(8192, 'x')), 8192);
     file.close();
 
     ModalAnswerer answerer;
-    Window w(program, taken + QStringLiteral("/Plumetto"));
+    Window w(program, damaged ? program.historyFolder() : taken + QStringLiteral("/Plumetto"));
     QVERIFY(w.show());
     QCOMPARE(answerer.takeSeen(), QStringList());
     w.open(answerer, program.exercise());
@@ -319,62 +320,27 @@ void TestHistoryWindow::historyUnusable()
     w.judge(false);
     const QList<SeenModal> seen = answerer.seen();
     QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen.at(0).icon, QMessageBox::Warning);
+    QCOMPARE(int(seen.at(0).icon), icon);
     QCOMPARE(seen.at(0).title, QStringLiteral("Plumetto"));
-    QVERIFY(seen.at(0).text.contains(QStringLiteral("historique")));
-    QVERIFY(seen.at(0).text.contains(QDir::toNativeSeparators(taken)));
+    QVERIFY2(seen.at(0).text.contains(saying.arg(QDir::toNativeSeparators(program.folder()))),
+             qPrintable(seen.at(0).text));
     answerer.takeSeen();
 
     // The practice goes on, and the learner is not told again.
     QCOMPARE(w.question->text(), QStringLiteral("i"));
     w.judge(true);
     w.statistiques->trigger();
-    w.oublier->trigger();
+    if (auto *statistics = w.form.findChild<QWidget *>(QStringLiteral("statistiques")))
+        statistics->close();
     QCOMPARE(answerer.takeSeen(), QStringList());
     QCOMPARE(w.question->text(), QStringLiteral("u"));
-    QVERIFY(!w.statistiques->isEnabled() && !w.oublier->isEnabled() && !w.reviser->isEnabled());
-    QVERIFY(!w.form.findChild<QWidget *>(QStringLiteral("statistiques")));
-}
-
-void TestHistoryWindow::damagedHistory()
-{
-    Program program;
-    QVERIFY(QDir().mkpath(program.historyFolder()));
-    QFile file(program.historyFolder() + QStringLiteral("/plumetto.sqlite"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.write(QByteArray(8192, 'x')) == 8192);
-    file.close();
-
-    ModalAnswerer answerer;
-    Window w(program, program.historyFolder());
-    QVERIFY(w.show());
-    QCOMPARE(answerer.takeSeen(), QStringList());
-    w.open(answerer, program.exercise());
-    w.judge(true);
-    w.judge(true);
-    const QList<SeenModal> seen = answerer.seen();
-    QCOMPARE(seen.size(), 2);
-    QCOMPARE(seen.at(1).icon, QMessageBox::Information);
-    QVERIFY(seen.at(1).text.contains(QStringLiteral("plumetto.sqlite.corrompu-")));
-    // The new history records.
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 2);
-}
-
-void TestHistoryWindow::twoWindows()
-{
-    Program program;
-    ModalAnswerer answerer;
-    Window first(program, program.historyFolder());
-    Window second(program, program.historyFolder());
-    QVERIFY(first.show() && second.show());
-    first.open(answerer, program.exercise());
-    second.open(answerer, program.exercise());
-    for (int n = 0; n < 2; ++n) {
-        first.judge(n == 0);
-        second.judge(n == 1);
-    }
-    QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen}));
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), 4);
+    // A history set aside is replaced by a new one that records; one that cannot be opened
+    // leaves its commands disabled once told.
+    if (damaged)
+        QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM judgements")),
+                 QStringLiteral("2"));
+    QCOMPARE(w.statistiques->isEnabled(), damaged);
+    QCOMPARE(w.oublier->isEnabled(), damaged);
 }
 
 void TestHistoryWindow::forget_data()
@@ -412,10 +378,10 @@ void TestHistoryWindow::forget()
     buttons.sort();
     QCOMPARE(buttons, (QStringList{"Non", "Oui"}));
 
-    const qint64 left = yes ? 0 : 1;
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM judgements")), left);
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM cards")), left);
-    QCOMPARE(program.count(QStringLiteral("SELECT count(*) FROM exercise")), left);
+    QCOMPARE(program.read(QStringLiteral("SELECT (SELECT count(*) FROM judgements) || "
+                                         "(SELECT count(*) FROM cards) || "
+                                         "(SELECT count(*) FROM exercise)")),
+             yes ? QStringLiteral("000") : QStringLiteral("111"));
     QCOMPARE(w.reprendre->isEnabled(), !yes);
     QCOMPARE(w.reviser->isEnabled(), !yes);
     // The exercise in play goes on.
