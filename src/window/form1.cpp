@@ -5,6 +5,7 @@
 #include "helptexts.h"
 #include "layoutrule.h"
 #include "picturebox.h"
+#include "strokecheck.h"
 #include "texts.h"
 
 #include <QAction>
@@ -171,6 +172,8 @@ void Form1::createControls()
     connect(m_bouttonjuste, &QPushButton::clicked, this, [this] { m_practice.juste(); });
     connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
     connect(m_effacer, &QPushButton::clicked, m_picture1, &DrawingPad::clear);
+    connect(m_effacer, &QPushButton::clicked, m_imagesoluce, &PictureBox::stopStrokeOrder);
+    connect(m_imagesoluce, &PictureBox::clicked, this, &Form1::playStrokeOrder);
 }
 
 void Form1::createMenus()
@@ -398,8 +401,52 @@ void Form1::setRandomOrderChecked(bool checked)
 
 Ink Form1::padInk() const
 {
-    // TODO(lead): pad ink
-    return {};
+    return m_picture1->ink();
+}
+
+void Form1::forgetStrokeCheck()
+{
+    m_strokeFile.reset();
+    m_checkText.clear();
+    m_picture1->setVerdict({});
+    m_picture1->clearOverlay();
+    m_imagesoluce->stopStrokeOrder();
+}
+
+void Form1::checkStrokes(const QString &picturePath)
+{
+    forgetStrokeCheck();
+    const QFileInfo picture(picturePath);
+    const QString path =
+        picture.dir().filePath(picture.completeBaseName() + QStringLiteral(".svg"));
+    // A stroke file is optional: one that is missing or unusable turns the check off quietly.
+    if (!exercise::isOrdinaryFile(path))
+        return;
+    m_strokeFile = readStrokeFile(path);
+    if (!m_strokeFile)
+        return;
+    const Ink &ink = m_picture1->ink();
+    const StrokeVerdict verdict = checkInk(ink, *m_strokeFile);
+    m_checkText = verdictText(verdict);
+    m_picture1->setVerdict(m_checkText);
+    const bool strokeAtFault =
+        verdict.fault == StrokeFault::Order || verdict.fault == StrokeFault::Direction ||
+        verdict.fault == StrokeFault::Shape || verdict.fault == StrokeFault::Place;
+    if (strokeAtFault && verdict.stroke > 0) {
+        const int index = verdict.stroke - 1;
+        m_picture1->setOverlay(referenceStrokeInInkFrame(*m_strokeFile, ink, index), verdict.stroke,
+                               referenceNumberInInkFrame(*m_strokeFile, ink, index));
+    }
+    // Space then confirms the program's opinion; the learner stays the judge.
+    (verdict.fault == StrokeFault::None ? m_bouttonjuste : m_bouttonfaux)->setFocus();
+}
+
+void Form1::playStrokeOrder()
+{
+    if (!m_strokeFile || m_imagesoluce->picture().isNull())
+        return;
+    m_imagesoluce->playStrokeOrder(m_strokeFile->strokes, m_strokeFile->viewBox,
+                                   m_strokeFile->numberPositions);
 }
 
 void Form1::started()
@@ -409,10 +456,14 @@ void Form1::started()
 
 void Form1::posed(const PracticeRecord &)
 {
+    forgetStrokeCheck();
     m_history.posed();
 }
 
-void Form1::shown(const PracticeRecord &, const QString &) {}
+void Form1::shown(const PracticeRecord &, const QString &picturePath)
+{
+    checkStrokes(picturePath);
+}
 
 void Form1::judged(const PracticeRecord &record, bool right)
 {
@@ -426,5 +477,6 @@ void Form1::ended()
 
 void Form1::cleared()
 {
+    forgetStrokeCheck();
     m_history.cleared();
 }

@@ -3,9 +3,12 @@
 #include "historykeeper.h"
 #include "ink.h"
 #include "practice.h"
+#include "strokefile.h"
 #include "windowops.h"
 
 #include <QMainWindow>
+
+#include <optional>
 
 class DrawingPad;
 class PictureBox;
@@ -46,6 +49,12 @@ private:
     void toggleRandomOrder();
     // The learner's drawing on the pad, as the history keeps it.
     Ink padInk() const;
+    // The stroke check of the drawing against the stroke file beside the solution picture, if
+    // there is a usable one; its verdict and any stroke at fault go on the pad.
+    void checkStrokes(const QString &picturePath);
+    // Drops the verdict, its overlay and the stroke order of the last check.
+    void forgetStrokeCheck();
+    void playStrokeOrder();
 
     // WindowOps
     void setText(TextBox box, const QString &text) override;
@@ -77,6 +86,8 @@ private:
     HistoryKeeper m_history;
     // The stroke check's verdict on the drawing, as shown; empty when there is none.
     QString m_checkText;
+    // The stroke file of the solution on show, when it has a usable one.
+    std::optional<StrokeFile> m_strokeFile;
 
     QWidget *m_client = nullptr;
     QPlainTextEdit *m_commentaires = nullptr;

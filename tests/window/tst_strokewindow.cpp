@@ -1,0 +1,180 @@
+// The stroke check as the learner meets it in the window: the verdict in the pad, the stroke at
+// fault drawn over the drawing, the focus on the suggested judgement, and the stroke order.
+#include "drawingpad.h"
+#include "form1.h"
+#include "modalanswerer.h"
+#include "picturebox.h"
+#include "randomsource.h"
+#include "strokefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// か, as the project ships it.
+const QString kaStrokes = QStringLiteral(PLUMETTO_STROKE_DATA "/0304b.svg");
+
+} // namespace
+
+class TestStrokeWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void verdict_data();
+    void verdict();
+    void noStrokeFileNoCheck();
+    void strokeOrderOnClick();
+
+private:
+    // Draws the reference strokes on the pad, in the order given, each as drawn or reversed.
+    static void draw(DrawingPad *pad, const QList<int> &order, int reversed);
+    Form1 *openKa(SystemRandom &random,
+                  const QString &record = QStringLiteral("ka=ka.png=*ka=ka.png=*"));
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestStrokeWindow::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    QDir dir(m_folder.path());
+    QVERIFY(dir.mkpath(QStringLiteral("images")));
+    QImage white(200, 200, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QVERIFY(white.save(dir.filePath(QStringLiteral("images/vide.jpg"))));
+    QVERIFY(white.save(dir.filePath(QStringLiteral("images/ka.png"))));
+    QVERIFY(white.save(dir.filePath(QStringLiteral("images/plain.png"))));
+    QVERIFY(QFile::copy(kaStrokes, dir.filePath(QStringLiteral("images/ka.svg"))));
+}
+
+void TestStrokeWindow::draw(DrawingPad *pad, const QList<int> &order, int reversed)
+{
+    const std::optional<StrokeFile> file = readStrokeFile(kaStrokes);
+    QVERIFY(file);
+    for (int index : order) {
+        QPolygonF line = flattenPath(file->strokes.at(index));
+        if (index == reversed)
+            std::reverse(line.begin(), line.end());
+        pad->setCurrentPoint(line.first() * 1.5);
+        for (const QPointF &point : std::as_const(line))
+            pad->drawLineTo(point * 1.5);
+        // A move without a button ends the stroke, as the mouse does.
+        QMouseEvent release(QEvent::MouseMove, line.last() * 1.5, pad->mapToGlobal(QPointF()),
+                            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pad, &release);
+    }
+}
+
+Form1 *TestStrokeWindow::openKa(SystemRandom &random, const QString &record)
+{
+    const QString exercise = QDir(m_folder.path()).filePath(QStringLiteral("ka.txt"));
+    QFile file(exercise);
+    if (!file.open(QIODevice::WriteOnly) || file.write(record.toUtf8()) < 0)
+        return nullptr;
+    file.close();
+    m_form = std::make_unique<Form1>(random, m_folder.path());
+    m_form->show();
+    ModalAnswerer answerer;
+    answerer.chooseFile(exercise);
+    m_form->findChild<QAction *>(QStringLiteral("Ouvrir"))->trigger();
+    return m_form.get();
+}
+
+void TestStrokeWindow::verdict_data()
+{
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<int>("reversed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("overlay");
+    QTest::addColumn<QString>("focus");
+
+    QTest::newRow("correct") << QList<int>{0, 1, 2} << -1
+                             << "Correct : les 3 traits sont dans l'ordre et le bon sens." << false
+                             << "bouttonjuste";
+    QTest::newRow("nothing") << QList<int>{} << -1 << "Rien n'est tracé." << false << "bouttonfaux";
+    QTest::newRow("one missing") << QList<int>{0, 1} << -1 << "3 traits attendus, 2 tracés."
+                                 << false << "bouttonfaux";
+    QTest::newRow("out of turn") << QList<int>{1, 0, 2} << -1
+                                 << "Trait 1 : tracé en position 2, revoyez l'ordre des traits."
+                                 << true << "bouttonfaux";
+    QTest::newRow("backwards") << QList<int>{0, 1, 2} << 1
+                               << "Trait 2 : tracé dans le mauvais sens." << true << "bouttonfaux";
+}
+
+void TestStrokeWindow::verdict()
+{
+    QFETCH(QList<int>, order);
+    QFETCH(int, reversed);
+    QFETCH(QString, text);
+    QFETCH(bool, overlay);
+    QFETCH(QString, focus);
+
+    SystemRandom random(1);
+    Form1 *form = openKa(random);
+    QVERIFY(form);
+    auto *pad = form->findChild<DrawingPad *>(QStringLiteral("Picture1"));
+    auto *label = pad->findChild<QLabel *>(QStringLiteral("verdict"));
+    QVERIFY(label);
+    draw(pad, order, reversed);
+    const QImage drawn = pad->image();
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+
+    QCOMPARE(label->text(), text);
+    QVERIFY(!label->isHidden());
+    QCOMPARE(pad->hasOverlay(), overlay);
+    QCOMPARE(pad->image(), drawn);
+    QVERIFY(form->focusWidget());
+    QCOMPARE(form->focusWidget()->objectName(), focus);
+
+    // The judgement wipes the pad, and the verdict with it.
+    form->findChild<QPushButton *>(QStringLiteral("bouttonfaux"))->click();
+    QVERIFY(label->isHidden());
+    QVERIFY(!pad->hasOverlay());
+}
+
+void TestStrokeWindow::noStrokeFileNoCheck()
+{
+    SystemRandom random(1);
+    Form1 *form = openKa(random, QStringLiteral("ka=plain.png=*"));
+    QVERIFY(form);
+    auto *pad = form->findChild<DrawingPad *>(QStringLiteral("Picture1"));
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    QVERIFY(pad->findChild<QLabel *>(QStringLiteral("verdict"))->isHidden());
+    // A stroke file that does not parse is no file at all.
+    QFile broken(QDir(m_folder.path()).filePath(QStringLiteral("images/plain.svg")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("<svg><g id=\"kvg:StrokePaths\"><path d=\"M1,1 Q 2 2\"/></g></svg>");
+    broken.close();
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    QVERIFY(pad->findChild<QLabel *>(QStringLiteral("verdict"))->isHidden());
+    QVERIFY(broken.remove());
+}
+
+void TestStrokeWindow::strokeOrderOnClick()
+{
+    SystemRandom random(1);
+    Form1 *form = openKa(random);
+    QVERIFY(form);
+    auto *box = form->findChild<PictureBox *>(QStringLiteral("imagesoluce"));
+    // Nothing to play before the solution is shown.
+    QTest::mouseClick(box, Qt::LeftButton);
+    QVERIFY(!box->isPlayingStrokeOrder());
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QVERIFY(box->isPlayingStrokeOrder());
+    // A command stops it.
+    form->findChild<QPushButton *>(QStringLiteral("bouttonjuste"))->click();
+    QVERIFY(!box->isPlayingStrokeOrder());
+}
+
+QTEST_MAIN(TestStrokeWindow)
+#include "tst_strokewindow.moc"
