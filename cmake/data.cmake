@@ -82,6 +82,8 @@ add_custom_command(OUTPUT ${PLUMETTO_APP_DIR}/images/vide.jpg
   VERBATIM)
 list(APPEND PLUMETTO_DATA_OUTPUTS ${PLUMETTO_APP_DIR}/images/vide.jpg)
 
+include(${CMAKE_CURRENT_LIST_DIR}/kanji.cmake)
+
 add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_DATA_OUTPUTS})
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
