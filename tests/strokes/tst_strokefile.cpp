@@ -1,0 +1,155 @@
+#include "strokefile.h"
+
+#include <QTest>
+
+namespace {
+
+QList<QPointF> elementPoints(const QPainterPath &path)
+{
+    QList<QPointF> points;
+    for (int i = 0; i < path.elementCount(); ++i)
+        points.append(path.elementAt(i));
+    return points;
+}
+
+QString dataFile(const char *name)
+{
+    return QStringLiteral(STROKES_DATA "/") + QLatin1String(name);
+}
+
+// A stroke file with the given number of straight strokes and some bytes of comment.
+QByteArray makeFile(int strokes, qsizetype padding = 0)
+{
+    QByteArray text = "<?xml version=\"1.0\"?>\n<!--" + QByteArray(padding, 'x') +
+                      "-->\n<svg viewBox=\"0 0 109 109\"><g id=\"kvg:StrokePaths_1\">";
+    for (int i = 0; i < strokes; ++i)
+        text += "<path d=\"M10," + QByteArray::number(i) + "L90," + QByteArray::number(i) + "\"/>";
+    return text + "</g></svg>";
+}
+
+} // namespace
+
+class TestStrokeFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pathData_data()
+    {
+        QTest::addColumn<QString>("d");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QList<QPointF>>("points");
+        using P = QPointF;
+
+        QTest::newRow("compact numbers") << "M10,20c1-2,3.5.5,4,4" << true
+                                         << QList<P>{{10, 20}, {11, 18}, {13.5, 20.5}, {14, 24}};
+        QTest::newRow("move repeats as lines")
+            << "M1 2 3 4 5 6" << true << QList<P>{{1, 2}, {3, 4}, {5, 6}};
+        QTest::newRow("relative move repeats") << "m1,2 3,4" << true << QList<P>{{1, 2}, {4, 6}};
+        QTest::newRow("h v and close") << "M0,0H5V5h-2v-1z" << true
+                                       << QList<P>{{0, 0}, {5, 0}, {5, 5}, {3, 5}, {3, 4}, {0, 0}};
+        QTest::newRow("smooth reflects")
+            << "M0,0C1,1,2,2,3,3S5,5,6,6" << true
+            << QList<P>{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}};
+        QTest::newRow("smooth after a line")
+            << "M0,0L1,0s1,1,2,2" << true << QList<P>{{0, 0}, {1, 0}, {1, 0}, {2, 1}, {3, 2}};
+        QTest::newRow("curve repeats")
+            << "M0,0c1,1,2,2,3,3 1,1,2,2,3,3" << true
+            << QList<P>{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}};
+        QTest::newRow("exponents") << "M1e1,2E-1" << true << QList<P>{{10, 0.2}};
+        QTest::newRow("relative after close")
+            << "M5,5l1,0zl0,1" << true << QList<P>{{5, 5}, {6, 5}, {5, 5}, {5, 5}, {5, 6}};
+        QTest::newRow("spaces around") << "  M 1 , 2 L 3 4  " << true << QList<P>{{1, 2}, {3, 4}};
+
+        QTest::newRow("empty") << "" << false << QList<P>{};
+        QTest::newRow("blank") << "   " << false << QList<P>{};
+        QTest::newRow("no move first") << "L1,1" << false << QList<P>{};
+        QTest::newRow("half a pair") << "M1" << false << QList<P>{};
+        QTest::newRow("curve short") << "M1,2C1,2,3" << false << QList<P>{};
+        QTest::newRow("arc") << "M1,2A1,1,0,0,1,2,2" << false << QList<P>{};
+        QTest::newRow("quadratic") << "M1,2Q1,1,2,2" << false << QList<P>{};
+        QTest::newRow("lone sign") << "M1,2L-,3" << false << QList<P>{};
+        QTest::newRow("stray letter") << "M1,2 x" << false << QList<P>{};
+        QTest::newRow("number after close") << "M1,2Z3" << false << QList<P>{};
+        QTest::newRow("infinite") << "M1e999,0" << false << QList<P>{};
+    }
+
+    void pathData()
+    {
+        QFETCH(QString, d);
+        QFETCH(bool, ok);
+        QFETCH(QList<QPointF>, points);
+        const auto path = parsePathData(d);
+        QCOMPARE(path.has_value(), ok);
+        if (ok)
+            QCOMPARE(elementPoints(*path), points);
+    }
+
+    void files_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("strokes");
+        QTest::addColumn<int>("numbers");
+
+        QTest::newRow("ka") << dataFile("0304b.svg") << 3 << 3;
+        QTest::newRow("i") << dataFile("03044.svg") << 2 << 2;
+        QTest::newRow("long vowel") << dataFile("030fc.svg") << 1 << 1;
+        QTest::newRow("migi") << dataFile("053f3.svg") << 5 << 5;
+        QTest::newRow("a number missing") << dataFile("odd-numbers.svg") << 3 << 0;
+        QTest::newRow("truncated") << dataFile("broken-truncated.svg") << -1 << 0;
+        QTest::newRow("arc") << dataFile("broken-arc.svg") << -1 << 0;
+        QTest::newRow("far outside") << dataFile("broken-far.svg") << -1 << 0;
+        QTest::newRow("no stroke group") << dataFile("broken-nogroup.svg") << -1 << 0;
+        QTest::newRow("missing") << dataFile("nothing-here.svg") << -1 << 0;
+    }
+
+    void files()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, strokes);
+        QFETCH(int, numbers);
+        const auto read = readStrokeFile(file);
+        QCOMPARE(read.has_value(), strokes >= 0);
+        if (!read)
+            return;
+        QCOMPARE(read->viewBox, QRectF(0, 0, 109, 109));
+        QCOMPARE(read->strokes.size(), strokes);
+        QCOMPARE(read->numberPositions.size(), numbers);
+    }
+
+    void kaInWritingOrder()
+    {
+        const auto ka = readStrokeFile(dataFile("0304b.svg"));
+        QVERIFY(ka);
+        QCOMPARE(ka->strokes.at(0).elementAt(0), QPointF(24.62, 38.62));
+        QCOMPARE(ka->strokes.at(2).currentPosition(), QPointF(92.37, 56.5));
+        QCOMPARE(ka->numberPositions.at(1), QPointF(39.75, 16));
+        const QPolygonF line = flattenPath(ka->strokes.at(2));
+        QCOMPARE(line.first(), QPointF(77.37, 31.62));
+        QCOMPARE(line.last(), QPointF(92.37, 56.5));
+        QVERIFY(line.size() > 8);
+    }
+
+    void limits_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("64 strokes") << makeFile(64) << true;
+        QTest::newRow("65 strokes") << makeFile(65) << false;
+        QTest::newRow("no stroke") << makeFile(0) << false;
+        QTest::newRow("just under 1 MiB") << makeFile(1, 1024 * 1000) << true;
+        QTest::newRow("over 1 MiB") << makeFile(1, 1024 * 1024) << false;
+        QTest::newRow("not xml") << QByteArray("M0,0L1,1") << false;
+        QTest::newRow("bad viewBox") << makeFile(1).replace("0 0 109 109", "0 0 0 109") << false;
+    }
+
+    void limits()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, ok);
+        QCOMPARE(parseStrokeFile(bytes).has_value(), ok);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStrokeFile)
+#include "tst_strokefile.moc"
