@@ -1,5 +1,6 @@
 #include "coursetable.h"
 #include "exercisefile.h"
+#include "strokefile.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -28,7 +29,8 @@ struct Course
 {
     const char *name;
     int records;
-    QStringList tables; // table:prefix, in the course's order
+    QStringList tables;       // table:prefix, in the course's order
+    bool strokeFiles = false; // pictures drawn from stroke files, which lie beside them
 };
 
 const QList<Course> &courses()
@@ -42,6 +44,12 @@ const QList<Course> &courses()
          143,
          {"hiragana:hiragana/", "hiragana-dakuten:hiragana/", "katakana:katakana/",
           "katakana-dakuten:katakana/"}},
+        {"kanji-1", 80, {"kanji-1:kanji/"}, true},
+        {"kanji-2", 160, {"kanji-2:kanji/"}, true},
+        {"kanji-3", 200, {"kanji-3:kanji/"}, true},
+        {"kanji-4", 202, {"kanji-4:kanji/"}, true},
+        {"kanji-5", 193, {"kanji-5:kanji/"}, true},
+        {"kanji-6", 191, {"kanji-6:kanji/"}, true},
     };
     return list;
 }
@@ -83,8 +91,10 @@ void TestShippedCourses::course_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("count");
     QTest::addColumn<QStringList>("tables");
+    QTest::addColumn<bool>("strokeFiles");
     for (const Course &c : courses())
-        QTest::newRow(c.name) << QString::fromLatin1(c.name) << c.records << c.tables;
+        QTest::newRow(c.name) << QString::fromLatin1(c.name) << c.records << c.tables
+                              << c.strokeFiles;
 }
 
 void TestShippedCourses::course()
@@ -92,6 +102,7 @@ void TestShippedCourses::course()
     QFETCH(QString, name);
     QFETCH(int, count);
     QFETCH(QStringList, tables);
+    QFETCH(bool, strokeFiles);
 
     const QString path = app.filePath(QStringLiteral("exercices/") + name + ".txt");
     QVERIFY(exercise::isOrdinaryFile(path));
@@ -101,12 +112,15 @@ void TestShippedCourses::course()
     QCOMPARE(pieces.size(), count);
     QCOMPARE(pieces, recordsFromTables(tables));
 
+    // Kana are posed by their reading, kanji by a meaning.
     static const QRegularExpression reading(QStringLiteral("^[a-z]+$"));
+    static const QRegularExpression strokeCount(QStringLiteral("^(\\d+) traits?(\\(return\\)|$)"));
     QSet<QString> pictures;
     for (const QString &record : pieces) {
         const QStringList fields = exercise::fields(record);
         QVERIFY2(fields.size() >= 3, qPrintable(record));
-        QVERIFY2(reading.match(fields[0]).hasMatch(), qPrintable(record));
+        QVERIFY2(strokeFiles ? !fields[0].isEmpty() : reading.match(fields[0]).hasMatch(),
+                 qPrintable(record));
         QVERIFY2(!fields[2].isEmpty(), qPrintable(record));
 
         const QString picture = app.filePath(QStringLiteral("images/") + fields[1]);
@@ -117,6 +131,17 @@ void TestShippedCourses::course()
         const QImage image = reader.read();
         QVERIFY2(!image.isNull(), qPrintable(picture + ": " + reader.errorString()));
         QCOMPARE(image.size(), QSize(200, 200));
+        if (!strokeFiles)
+            continue;
+
+        const QString base = picture.chopped(4);
+        QImageReader reader2x(base + QStringLiteral("@2x.png"));
+        QCOMPARE(reader2x.read().size(), QSize(400, 400));
+        const std::optional<StrokeFile> strokes = readStrokeFile(base + QStringLiteral(".svg"));
+        QVERIFY2(strokes.has_value(), qPrintable(base + ".svg"));
+        const QRegularExpressionMatch count = strokeCount.match(fields[2]);
+        QVERIFY2(count.hasMatch(), qPrintable(record));
+        QCOMPARE(strokes->strokes.size(), count.captured(1).toInt());
     }
 }
 

@@ -2,8 +2,11 @@
 
 #include "coursetable.h"
 #include "kanapicture.h"
+#include "strokefile.h"
+#include "strokepicture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -25,7 +28,12 @@ const char usage[] =
     "  kana<TAB>reading<TAB>comment[<TAB>picture name]\n"
     "and gives the record \"reading=SUBDIR/name.png=comment*\", SUBDIR being the last\n"
     "--prefix given before that table. With --images-dir, the pictures are drawn too,\n"
-    "as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200).\n";
+    "as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200).\n"
+    "\n"
+    "  --strokes-dir SDIR  draw each picture from the KanjiVG stroke file of its character,\n"
+    "                      SDIR/<code point in five hex digits>.svg, not from the font\n"
+    "  --with-strokes      put each character's stroke file beside its picture, as name.svg\n"
+    "  --hidpi             draw each picture at twice the size too, as name@2x.png\n";
 
 constexpr int defaultSide = 200;
 
@@ -40,6 +48,9 @@ struct Options
     QString font = QStringLiteral(KANACOURSE_FONT);
     int side = defaultSide;
     std::optional<QString> imagesDir;
+    std::optional<QString> strokesDir;
+    bool withStrokes = false;
+    bool hidpi = false;
     QString course;
     QList<Source> sources;
 };
@@ -71,6 +82,14 @@ Options parseArguments(const QStringList &arguments)
             std::fputs(usage, stdout);
             std::exit(0);
         }
+        if (name == QLatin1String("--with-strokes")) {
+            options.withStrokes = true;
+            continue;
+        }
+        if (name == QLatin1String("--hidpi")) {
+            options.hidpi = true;
+            continue;
+        }
         if (i + 1 >= arguments.size())
             throw UsageError("missing value after " + name.toStdString());
         const QString value = arguments[++i];
@@ -83,6 +102,8 @@ Options parseArguments(const QStringList &arguments)
                 throw UsageError("--size takes a number of pixels from 32 to 2000");
         } else if (name == QLatin1String("--images-dir")) {
             options.imagesDir = value;
+        } else if (name == QLatin1String("--strokes-dir")) {
+            options.strokesDir = value;
         } else if (name == QLatin1String("--course")) {
             options.course = value;
         } else if (name == QLatin1String("--prefix")) {
@@ -95,6 +116,10 @@ Options parseArguments(const QStringList &arguments)
     }
     if (options.course.isEmpty() || options.sources.isEmpty())
         throw UsageError("--course and at least one --table are needed");
+    if ((options.withStrokes || options.hidpi) && !options.imagesDir)
+        throw UsageError("--with-strokes and --hidpi need --images-dir");
+    if (options.withStrokes && !options.strokesDir)
+        throw UsageError("--with-strokes needs --strokes-dir");
     return options;
 }
 
@@ -114,14 +139,60 @@ void writePicture(const QString &path, const QImage &image)
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 
+struct Item
+{
+    kanacourse::TableEntry entry;
+    QString prefix;
+    QString table;
+};
+
+// "kanji/06c34.png" gives "kanji/06c34@2x.png", the name Qt looks for on a high-density screen.
+QString doubleSizePath(const QString &picture)
+{
+    return picture.chopped(4) + QStringLiteral("@2x.png");
+}
+
+// The stroke file of a single character: SDIR/<code point in five hex digits>.svg.
+QString strokeFilePath(const QString &strokesDir, const Item &item)
+{
+    const QList<uint> codePoints = item.entry.kana.toUcs4();
+    if (codePoints.size() != 1)
+        throw kanacourse::PictureError(
+            QStringLiteral("%1: \"%2\" is not one character, it has no stroke file")
+                .arg(item.table, item.entry.kana)
+                .toStdString());
+    return QDir(strokesDir)
+        .filePath(QStringLiteral("%1.svg").arg(codePoints.first(), 5, 16, QLatin1Char('0')));
+}
+
+void drawFromStrokeFiles(const Options &options, const QList<Item> &items)
+{
+    for (const Item &item : items) {
+        const QString source = strokeFilePath(*options.strokesDir, item);
+        const std::optional<StrokeFile> strokes = readStrokeFile(source);
+        if (!strokes || strokes->numberPositions.size() != strokes->strokes.size())
+            throw kanacourse::PictureError(
+                QStringLiteral("%1: \"%2\": %3 is not a usable stroke file with its numbers")
+                    .arg(item.table, item.entry.kana, source)
+                    .toStdString());
+        const QString picture =
+            QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix));
+        writePicture(picture, kanacourse::strokePicture(*strokes, options.side));
+        if (options.hidpi)
+            writePicture(doubleSizePath(picture),
+                         kanacourse::strokePicture(*strokes, 2 * options.side));
+        if (options.withStrokes) {
+            QFile file(source);
+            if (!file.open(QIODevice::ReadOnly))
+                throw std::runtime_error(source.toStdString() + ": " +
+                                         file.errorString().toStdString());
+            writeFile(picture.chopped(4) + QStringLiteral(".svg"), file.readAll());
+        }
+    }
+}
+
 int run(const Options &options)
 {
-    struct Item
-    {
-        kanacourse::TableEntry entry;
-        QString prefix;
-        QString table;
-    };
     QList<Item> items;
     QSet<QString> pictures;
     for (const Source &source : options.sources) {
@@ -136,7 +207,9 @@ int run(const Options &options)
         }
     }
 
-    if (options.imagesDir) {
+    if (options.imagesDir && options.strokesDir) {
+        drawFromStrokeFiles(options, items);
+    } else if (options.imagesDir) {
         const kanacourse::KanaPainter painter(options.font);
         for (const Item &item : items) {
             if (!painter.supports(item.entry.kana))
@@ -146,9 +219,12 @@ int run(const Options &options)
                         .toStdString());
         }
         for (const Item &item : items) {
-            writePicture(
-                QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix)),
-                painter.picture(item.entry.kana, options.side));
+            const QString picture =
+                QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix));
+            writePicture(picture, painter.picture(item.entry.kana, options.side));
+            if (options.hidpi)
+                writePicture(doubleSizePath(picture),
+                             painter.picture(item.entry.kana, 2 * options.side));
         }
     }
 
