@@ -131,11 +131,15 @@ void writeFile(const QString &path, const QByteArray &bytes)
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 
+// For PNG, Qt maps quality 0 to zlib's strongest compression; the pixels stay exact.
+constexpr int pngSmallest = 0;
+
 void writePicture(const QString &path, const QImage &image)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG", pngSmallest) ||
+        !file.commit())
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 

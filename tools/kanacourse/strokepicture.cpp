@@ -22,7 +22,7 @@ constexpr int fewStrokes = 8;
 constexpr int manyStrokes = 18;
 // Room kept between two numbers, wider side by side so that "7" and "8" do not read "78", and
 // between a number and the picture's edge.
-constexpr qreal numberRoomAcross = 2.6;
+constexpr qreal numberRoomAcross = 3.4;
 constexpr qreal numberRoomDown = 0.8;
 constexpr qreal haloWidth = 1.6;
 
@@ -126,7 +126,7 @@ QList<QRgb> pictureColours()
 {
     // From white to black and from white to the numbers' red: enough for smooth edges.
     QList<QRgb> colours;
-    constexpr int steps = 8;
+    constexpr int steps = 5;
     for (int i = 0; i < steps; ++i) {
         const int grey = 255 - 255 * i / (steps - 1);
         colours << qRgb(grey, grey, grey);
