@@ -32,7 +32,12 @@ foreach(_grade IN LISTS PLUMETTO_KANJI_GRADES)
   set(_outputs ${_course})
   set(_sources)
   foreach(_line IN LISTS _lines)
-    string(REGEX MATCH "[0-9a-f]+$" _name "${_line}")
+    # A ";" in a comment splits its line in two items of the list: only the last item ends
+    # with a tab and the picture's name.
+    if(NOT _line MATCHES "\t([0-9a-f]+)$")
+      continue()
+    endif()
+    set(_name ${CMAKE_MATCH_1})
     set(_picture ${PLUMETTO_APP_DIR}/images/kanji/${_name})
     list(APPEND _outputs ${_picture}.png ${_picture}@2x.png ${_picture}.svg)
     list(APPEND _sources ${PLUMETTO_KANJI_STROKES}/${_name}.svg)
