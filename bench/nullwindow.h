@@ -21,6 +21,7 @@ public:
     void clearPad() override {}
     bool showPicture(const QString &) override { return true; }
     void setCaption(const QString &) override {}
+    void setBusy(bool) override {}
     void showMessage(const QString &, MessageIcon, const QString &) override { ++messages; }
     QString programFolder() const override { return QStringLiteral("/nonexistent/plumetto"); }
     bool isOrdinaryFile(const QString &path) const override

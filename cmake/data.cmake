@@ -1,6 +1,7 @@
 # The data shipped beside the program in ${PLUMETTO_APP_DIR}: the blank picture, and the kana
 # courses with their solution pictures, drawn at build time from the stroke-order font by the
-# tool kanacourse. The tables in data/ are the only copy of the courses' contents.
+# tool kanacourse, each picture with its twin for screens of ratio 2 and its KanjiVG stroke
+# file (data/kanjivg/). The tables in data/ are the only copy of the courses' contents.
 
 # The stroke-order font, found by its family name, or else where Debian puts it.
 set(PLUMETTO_STROKE_FONT "" CACHE FILEPATH "The KanjiStrokeOrders font file the pictures are drawn from")
@@ -30,62 +31,209 @@ message(STATUS "Stroke-order font: ${PLUMETTO_STROKE_FONT}")
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/kanacourse ${CMAKE_BINARY_DIR}/tools/kanacourse)
 
-# Course name, its table in data/, and the folder of its pictures under images/.
-set(PLUMETTO_COURSES
-  "hiragana|hiragana"
-  "hiragana-dakuten|hiragana"
-  "katakana|katakana"
-  "katakana-dakuten|katakana"
-)
-# The course holding every character, drawn from all the tables in this order.
-set(PLUMETTO_ALL_KANA_COURSE kana)
+# What the build writes into ${PLUMETTO_APP_DIR} is known when CMake configures, one declared
+# output per file: a file that goes missing is written again by the next build, and what is
+# installed is this list (packaging.cmake), never what happens to lie in the folder.
+#   PLUMETTO_SHIPPED_FILES  every file to install beside the program, each a declared output
+#                           of a custom command that a target built by default depends on.
+#                           Other cmake files included by the top CMakeLists.txt, before or
+#                           after this one, append their own to it (list(APPEND ...)).
 
-# The tool may be built with the sanitizers: leaks in the system's font libraries at its exit
-# must not fail the build.
-set(_plumetto_kanacourse ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-  $<TARGET_FILE:kanacourse> --font ${PLUMETTO_STROKE_FONT})
-
-set(PLUMETTO_DATA_OUTPUTS)
-set(PLUMETTO_COURSE_TABLES)
-set(_plumetto_all_tables)
-foreach(_course IN LISTS PLUMETTO_COURSES)
-  string(REPLACE "|" ";" _course "${_course}")
-  list(GET _course 0 _name)
-  list(GET _course 1 _folder)
-  set(_table ${PROJECT_SOURCE_DIR}/data/${_name}.tsv)
-  set(_output ${PLUMETTO_APP_DIR}/exercices/${_name}.txt)
-  add_custom_command(OUTPUT ${_output}
-    COMMAND ${_plumetto_kanacourse} --images-dir ${PLUMETTO_APP_DIR}/images --course ${_output}
-      --prefix ${_folder}/ --table ${_table}
-    DEPENDS kanacourse ${_table} ${PLUMETTO_STROKE_FONT}
-    COMMENT "Drawing the course ${_name} and its pictures"
-    VERBATIM)
-  list(APPEND PLUMETTO_DATA_OUTPUTS ${_output})
-  list(APPEND _plumetto_all_tables --prefix ${_folder}/ --table ${_table})
-  list(APPEND PLUMETTO_COURSE_TABLES ${_table})
-endforeach()
-
-# Its pictures are those of the courses above: only the course file is written.
-set(_output ${PLUMETTO_APP_DIR}/exercices/${PLUMETTO_ALL_KANA_COURSE}.txt)
-add_custom_command(OUTPUT ${_output}
-  COMMAND ${_plumetto_kanacourse} --course ${_output} ${_plumetto_all_tables}
-  DEPENDS kanacourse ${PLUMETTO_COURSE_TABLES}
-  COMMENT "Writing the course ${PLUMETTO_ALL_KANA_COURSE}"
-  VERBATIM)
-list(APPEND PLUMETTO_DATA_OUTPUTS ${_output})
-
+# The blank picture, and the target that builds every course (plumetto_add_course below).
 add_custom_command(OUTPUT ${PLUMETTO_APP_DIR}/images/vide.jpg
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/images/vide.jpg
     ${PLUMETTO_APP_DIR}/images/vide.jpg
   DEPENDS ${PROJECT_SOURCE_DIR}/images/vide.jpg
   COMMENT "Copying the blank picture"
   VERBATIM)
-list(APPEND PLUMETTO_DATA_OUTPUTS ${PLUMETTO_APP_DIR}/images/vide.jpg)
+list(APPEND PLUMETTO_SHIPPED_FILES ${PLUMETTO_APP_DIR}/images/vide.jpg)
+add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_APP_DIR}/images/vide.jpg)
+
+# KanjiVG's stroke files, one per character, named by its code point.
+set(PLUMETTO_STROKE_DIR ${PROJECT_SOURCE_DIR}/data/kanjivg/kanji)
+
+# _plumetto_stroke_file(<text> <var>): sets <var> to the name of the text's KanjiVG stroke file
+# ("0304b.svg" for か), or to nothing when the text is not one character, as kanacourse does.
+function(_plumetto_stroke_file text var)
+  string(HEX "${text}" hex)
+  string(REGEX MATCHALL ".." bytes "${hex}")
+  list(LENGTH bytes count)
+  set(${var} "" PARENT_SCOPE)
+  if(count EQUAL 0 OR count GREATER 4)
+    return()
+  endif()
+  # One code point is a lead byte followed by continuation bytes (80 to bf).
+  list(GET bytes 0 b0)
+  set(expected 1)
+  if(b0 MATCHES "^[c-d]")
+    set(expected 2)
+    set(expr "((0x${b0} & 0x1f) << 6)")
+  elseif(b0 MATCHES "^e")
+    set(expected 3)
+    set(expr "((0x${b0} & 0x0f) << 12)")
+  elseif(b0 MATCHES "^f")
+    set(expected 4)
+    set(expr "((0x${b0} & 0x07) << 18)")
+  elseif(b0 MATCHES "^[0-7]")
+    set(expr "0x${b0}")
+  else()
+    return()
+  endif()
+  if(NOT count EQUAL expected)
+    return()
+  endif()
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE 1 ${last})
+    if(i GREATER last)
+      break()
+    endif()
+    list(GET bytes ${i} b)
+    if(NOT b MATCHES "^[89ab]")
+      return()
+    endif()
+    math(EXPR shift "6 * (${count} - 1 - ${i})")
+    string(APPEND expr " | ((0x${b} & 0x3f) << ${shift})")
+  endforeach()
+  math(EXPR code "${expr}" OUTPUT_FORMAT HEXADECIMAL)
+  string(SUBSTRING "${code}" 2 -1 code)
+  string(TOLOWER "${code}" code)
+  string(LENGTH "${code}" length)
+  while(length LESS 5)
+    string(PREPEND code 0)
+    math(EXPR length "${length} + 1")
+  endwhile()
+  set(${var} ${code}.svg PARENT_SCOPE)
+endfunction()
+
+# plumetto_read_course_table(<table> <var>)
+# Reads a course table as kanacourse does and sets, line by line, <var>_KANA to the
+# characters drawn, <var>_PICTURES to their pictures' base names and <var>_STROKES to their
+# stroke files' names (empty where the characters are not one). Editing the table makes
+# CMake configure again.
+function(plumetto_read_course_table table var)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${table})
+  file(READ ${table} text)
+  # A semicolon, a bracket or a backslash would mean something in a CMake list; none of them
+  # is in a picture name or a character to draw, so they may be replaced.
+  string(REGEX REPLACE "[][;\\\r]" "_" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(kanas)
+  set(pictures)
+  set(strokes)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^#" OR line MATCHES "^[ \t]*$")
+      continue()
+    endif()
+    string(REPLACE "\t" ";" columns "${line}")
+    list(LENGTH columns count)
+    if(count LESS 3 OR count GREATER 4)
+      continue() # kanacourse stops the build on this line with its reason
+    endif()
+    list(GET columns 0 kana)
+    if(count EQUAL 4)
+      list(GET columns 3 name)
+    else()
+      list(GET columns 1 name)
+    endif()
+    string(STRIP "${kana}" kana)
+    string(STRIP "${name}" name)
+    _plumetto_stroke_file("${kana}" stroke)
+    list(APPEND kanas "${kana}")
+    list(APPEND pictures "${name}")
+    list(APPEND strokes "${stroke}")
+  endforeach()
+  set(${var}_KANA "${kanas}" PARENT_SCOPE)
+  set(${var}_PICTURES "${pictures}" PARENT_SCOPE)
+  set(${var}_STROKES "${strokes}" PARENT_SCOPE)
+endfunction()
+
+# The tool may be built with the sanitizers: leaks in the system's font libraries at its exit
+# must not fail the build.
+set(_plumetto_kanacourse ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+  $<TARGET_FILE:kanacourse> --font ${PLUMETTO_STROKE_FONT})
+
+# plumetto_add_course(<name> [PICTURES] SOURCES <table>|<folder>[|<reading suffix>]...
+#                     [TOOL_ARGS <argument>...])
+# Writes exercices/<name>.txt from the tables (data/<table>.tsv, or an absolute path), in
+# order, each record's picture in images/<folder>/ and its reading followed by the suffix.
+# With PICTURES, also draws every picture, its @2x twin and copies its stroke file beside it
+# (images/<folder>/ka.png, ka@2x.png, ka.svg). TOOL_ARGS go to kanacourse as they are. Every
+# file written is a declared output, appended to PLUMETTO_SHIPPED_FILES and built by the
+# target plumetto_course_<name>, on which plumetto_data depends.
+function(plumetto_add_course name)
+  cmake_parse_arguments(ARG "PICTURES" "" "SOURCES;TOOL_ARGS" ${ARGN})
+  set(course ${PLUMETTO_APP_DIR}/exercices/${name}.txt)
+  set(outputs ${course})
+  set(depends kanacourse ${PLUMETTO_STROKE_FONT})
+  set(arguments --course ${course})
+  set(comment "Writing the course ${name}")
+  set(suffixed FALSE)
+  if(ARG_PICTURES)
+    list(APPEND arguments --images-dir ${PLUMETTO_APP_DIR}/images
+      --strokes-dir ${PLUMETTO_STROKE_DIR})
+    string(APPEND comment " and drawing its pictures")
+  endif()
+  foreach(source IN LISTS ARG_SOURCES)
+    string(REPLACE "|" ";" source "${source}")
+    list(GET source 0 table)
+    list(GET source 1 folder)
+    set(suffix "")
+    list(LENGTH source parts)
+    if(parts GREATER 2)
+      list(GET source 2 suffix)
+    endif()
+    if(NOT IS_ABSOLUTE ${table})
+      set(table ${PROJECT_SOURCE_DIR}/data/${table}.tsv)
+    endif()
+    list(APPEND depends ${table})
+    # CMake drops an empty argument, and the tool keeps the last suffix given.
+    if(NOT suffix STREQUAL "")
+      list(APPEND arguments --reading-suffix "${suffix}")
+      set(suffixed TRUE)
+    elseif(suffixed)
+      message(FATAL_ERROR "plumetto_add_course(${name}): give every source a reading suffix, "
+        "or the first ones only")
+    endif()
+    list(APPEND arguments --prefix ${folder}/ --table ${table})
+    if(ARG_PICTURES)
+      plumetto_read_course_table(${table} _table)
+      foreach(picture stroke IN ZIP_LISTS _table_PICTURES _table_STROKES)
+        set(base ${PLUMETTO_APP_DIR}/images/${folder}/${picture})
+        list(APPEND outputs ${base}.png ${base}@2x.png)
+        if(stroke)
+          list(APPEND outputs ${base}.svg)
+          list(APPEND depends ${PLUMETTO_STROKE_DIR}/${stroke})
+        endif()
+      endforeach()
+    endif()
+  endforeach()
+  add_custom_command(OUTPUT ${outputs}
+    COMMAND ${_plumetto_kanacourse} ${arguments} ${ARG_TOOL_ARGS}
+    DEPENDS ${depends}
+    COMMENT "${comment}"
+    VERBATIM)
+  add_custom_target(plumetto_course_${name} ALL DEPENDS ${outputs})
+  add_dependencies(plumetto_data plumetto_course_${name})
+  set(PLUMETTO_SHIPPED_FILES ${PLUMETTO_SHIPPED_FILES} ${outputs} PARENT_SCOPE)
+endfunction()
+
+# The kana tables in data/ and the folders of their pictures under images/, for the courses
+# below and for whatever else is made beside the pictures.
+set(PLUMETTO_KANA_SOURCES
+  "hiragana|hiragana" "hiragana-dakuten|hiragana" "katakana|katakana" "katakana-dakuten|katakana")
+plumetto_add_course(hiragana PICTURES SOURCES "hiragana|hiragana")
+plumetto_add_course(hiragana-dakuten PICTURES SOURCES "hiragana-dakuten|hiragana")
+plumetto_add_course(katakana PICTURES SOURCES "katakana|katakana")
+plumetto_add_course(katakana-dakuten PICTURES SOURCES "katakana-dakuten|katakana")
+# Every kana at once, drawn above: the reading tells which script is asked for, since both
+# read the same.
+plumetto_add_course(kana SOURCES
+  "hiragana|hiragana| (hiragana)" "hiragana-dakuten|hiragana| (hiragana)"
+  "katakana|katakana| (katakana)" "katakana-dakuten|katakana| (katakana)")
 
 include(${CMAKE_CURRENT_LIST_DIR}/kanji.cmake)
 
-add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_DATA_OUTPUTS})
-
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
 
+include(${CMAKE_CURRENT_LIST_DIR}/sounds.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)

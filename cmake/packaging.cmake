@@ -9,20 +9,37 @@ if(TARGET plumetto)
   install(TARGETS plumetto RUNTIME DESTINATION ${PLUMETTO_INSTALL_DIR})
 endif()
 
-install(FILES ${PROJECT_SOURCE_DIR}/images/vide.jpg DESTINATION ${PLUMETTO_INSTALL_DIR}/images)
-foreach(_course IN LISTS PLUMETTO_COURSES)
-  string(REPLACE "|" ";" _course "${_course}")
-  list(GET _course 0 _name)
-  list(GET _course 1 _folder)
-  install(FILES ${PLUMETTO_APP_DIR}/exercices/${_name}.txt
-    DESTINATION ${PLUMETTO_INSTALL_DIR}/exercices)
-  list(APPEND _plumetto_picture_folders ${PLUMETTO_APP_DIR}/images/${_folder})
-endforeach()
-install(FILES ${PLUMETTO_APP_DIR}/exercices/${PLUMETTO_ALL_KANA_COURSE}.txt
-  DESTINATION ${PLUMETTO_INSTALL_DIR}/exercices)
-list(REMOVE_DUPLICATES _plumetto_picture_folders)
-install(DIRECTORY ${_plumetto_picture_folders} DESTINATION ${PLUMETTO_INSTALL_DIR}/images
-  FILES_MATCHING PATTERN "*.png")
+# The data beside the program: exactly the files in PLUMETTO_SHIPPED_FILES, each in its place
+# relative to ${PLUMETTO_APP_DIR}. The rules are made once the top folder has been read, so
+# that every cmake file has appended its own; the list is written to shipped-files.txt, which
+# scripts/check-package.sh compares with the package.
+function(_plumetto_install_shipped_files)
+  set(files ${PLUMETTO_SHIPPED_FILES})
+  list(REMOVE_DUPLICATES files)
+  set(folders)
+  set(listed)
+  foreach(file IN LISTS files)
+    cmake_path(IS_PREFIX PLUMETTO_APP_DIR "${file}" NORMALIZE inside)
+    if(NOT inside)
+      message(FATAL_ERROR "PLUMETTO_SHIPPED_FILES: ${file} is not in ${PLUMETTO_APP_DIR}")
+    endif()
+    cmake_path(RELATIVE_PATH file BASE_DIRECTORY ${PLUMETTO_APP_DIR} OUTPUT_VARIABLE relative)
+    cmake_path(GET relative PARENT_PATH folder)
+    string(MAKE_C_IDENTIFIER "_in_${folder}" key)
+    list(APPEND folders "${folder}")
+    list(APPEND ${key} ${file})
+    list(APPEND listed ${relative})
+  endforeach()
+  list(REMOVE_DUPLICATES folders)
+  foreach(folder IN LISTS folders)
+    string(MAKE_C_IDENTIFIER "_in_${folder}" key)
+    install(FILES ${${key}} DESTINATION ${PLUMETTO_INSTALL_DIR}/${folder})
+  endforeach()
+  list(SORT listed)
+  list(JOIN listed "\n" listed)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/shipped-files.txt CONTENT "${listed}\n")
+endfunction()
+cmake_language(DEFER CALL _plumetto_install_shipped_files)
 
 # A relative link, so that the tree works under any prefix and inside a package.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/bin)
@@ -46,6 +63,9 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/packaging/copyright
   CONTENT "${_plumetto_license}\n\n${_plumetto_notices}" @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/NOTICES
   ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION share/doc/plumetto)
+# KanjiVG's licence and README, for the stroke files.
+install(FILES ${PROJECT_SOURCE_DIR}/data/kanjivg/COPYING
+  ${PROJECT_SOURCE_DIR}/data/kanjivg/README.md DESTINATION share/doc/plumetto/kanjivg)
 
 set(CPACK_PACKAGE_NAME plumetto)
 set(CPACK_PACKAGE_VENDOR "The Plumetto developers")

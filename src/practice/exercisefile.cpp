@@ -24,30 +24,38 @@ bool isOrdinaryFile(const QString &path)
 
 namespace {
 
-// Drops every CR and the LF that follows one, in place. Both encodings in use keep CR and LF
-// as single bytes that never stand inside a longer character. The text between two line ends
-// moves in one piece, found with memchr: a byte-by-byte copy took longer than reading the file.
-// Returns true when a line end was followed by a UTF-8 continuation byte: such bytes are not
-// UTF-8, although the joined text can read as valid UTF-8. Looking for those in the same pass
-// spares a second scan of the file for its line ends.
+// Drops every line end in place: CR LF, a CR alone and a LF alone. Both encodings in use keep
+// CR and LF as single bytes that never stand inside a longer character. The text between two
+// line ends moves in one piece, found with memchr: a byte-by-byte copy took longer than reading
+// the file. Returns true when a line end was followed by a UTF-8 continuation byte: such bytes
+// are not UTF-8, although the joined text can read as valid UTF-8. Looking for those in the same
+// pass spares a second scan of the file for its line ends.
 bool joinLines(QByteArray &bytes)
 {
     char *const begin = bytes.data();
     const char *const end = begin + bytes.size();
-    const char *in = static_cast<const char *>(std::memchr(begin, '\r', bytes.size()));
-    if (in == nullptr)
+    const auto next = [end](const char *from, char c) {
+        const void *found = std::memchr(from, c, end - from);
+        return found != nullptr ? static_cast<const char *>(found) : end;
+    };
+    const char *cr = next(begin, '\r');
+    const char *lf = next(begin, '\n');
+    const char *in = std::min(cr, lf);
+    if (in == end)
         return false;
     bool continuationAfterLineEnd = false;
     char *out = begin + (in - begin);
     while (in != end) {
-        // `in` stands on a CR.
-        ++in;
-        if (in != end && *in == '\n')
+        // `in` stands on a CR or a LF.
+        if (*in++ == '\r' && in != end && *in == '\n')
             ++in;
         if (in != end && (static_cast<unsigned char>(*in) & 0xC0) == 0x80)
             continuationAfterLineEnd = true;
-        const auto *cr = static_cast<const char *>(std::memchr(in, '\r', end - in));
-        const char *const stop = cr != nullptr ? cr : end;
+        if (cr < in)
+            cr = next(in, '\r');
+        if (lf < in)
+            lf = next(in, '\n');
+        const char *const stop = std::min(cr, lf);
         std::memmove(out, in, stop - in);
         out += stop - in;
         in = stop;
@@ -87,6 +95,8 @@ QString joinLines(const QString &text)
                 ++i;
             continue;
         }
+        if (text.at(i) == u'\n')
+            continue;
         joined.append(text.at(i));
     }
     return joined;
@@ -161,24 +171,16 @@ QStringList cutRecords(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    // Text that does not own its storage (raw data) is copied into its pieces as usual.
-    if (!text.data_ptr().isMutable())
-        return text.split(QLatin1Char('*'), Qt::KeepEmptyParts);
-
-    // The pieces share the text's storage rather than each taking a copy: thousands of small
-    // allocations cost several times the reading and decoding of the file. Each piece holds a
-    // reference to the whole text and, being shared, copies itself before any change, so it
-    // behaves as a string of its own. Its characters are not followed by a '\0'.
+    // Each piece is a string of its own: records outlive the opening (the history, the review
+    // lists), and a piece sharing the file's buffer would hold all of it.
     QStringList pieces;
+    pieces.reserve(text.count(QLatin1Char('*')) + 1);
     const QStringView view(text);
     qsizetype start = 0;
     for (;;) {
         const qsizetype star = view.indexOf(QLatin1Char('*'), start);
         const qsizetype stop = star < 0 ? view.size() : star;
-        QString::DataPointer piece = text.data_ptr();
-        piece.ptr += start;
-        piece.size = stop - start;
-        pieces.append(QString(std::move(piece)));
+        pieces.append(view.sliced(start, stop - start).toString());
         if (star < 0)
             return pieces;
         start = star + 1;

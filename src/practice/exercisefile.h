@@ -27,8 +27,8 @@ inline constexpr qint64 maxFileBytes = qint64(1) << 30;
 // dot. Folders, devices, FIFOs, sockets and hidden files count as missing.
 bool isOrdinaryFile(const QString &path);
 
-// Joins the lines of a file's bytes with nothing between them (a line ends at CR LF or at a
-// CR alone; a LF alone is an ordinary character) and decodes them: as UTF-8 when the bytes
+// Joins the lines of a file's bytes with nothing between them (a line ends at CR LF, at a CR
+// alone or at a LF alone) and decodes them: as UTF-8 when the bytes
 // are valid UTF-8 holding something beyond ASCII (a leading UTF-8 byte-order mark dropped),
 // as UTF-16 when they start with its byte-order mark, otherwise as Windows-1252.
 QString textFromBytes(QByteArray bytes);

@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -39,7 +40,52 @@ QString commentText(QString comment)
 
 } // namespace
 
+// Shows the wait cursor for as long as it lives.
+class BusyWindow
+{
+public:
+    explicit BusyWindow(WindowOps &window) : m_window(window) { m_window.setBusy(true); }
+    ~BusyWindow() { m_window.setBusy(false); }
+    BusyWindow(const BusyWindow &) = delete;
+    BusyWindow &operator=(const BusyWindow &) = delete;
+
+private:
+    WindowOps &m_window;
+};
+
 Practice::Practice(WindowOps &window, RandomSource &random) : m_window(window), m_random(random) {}
+
+void Practice::setObserver(PracticeObserver *observer)
+{
+    m_observer = observer != nullptr ? observer : &m_noObserver;
+}
+
+std::optional<PracticeRecord> Practice::currentRecord() const
+{
+    if (!m_progress.active || m_numero < 0 || m_numero >= upperBound())
+        return std::nullopt;
+    const QStringList parts = exercise::fields(m_lignes.at(m_numero));
+    if (parts.size() < 3)
+        return std::nullopt;
+    return PracticeRecord{m_numero, parts.at(0), parts.at(1), parts.at(2)};
+}
+
+void Practice::setJudgementEnabled(bool enabled)
+{
+    m_window.setEnabled(Button::BouttonJuste, enabled);
+    m_window.setEnabled(Button::BouttonFaux, enabled);
+}
+
+void Practice::startRun()
+{
+    m_progress = Progress{};
+    m_progress.active = true;
+    m_progress.inPlay = std::max(upperBound(), 0);
+    m_posed.reset();
+    m_waiting.reset();
+    m_wrongOnce.reset();
+    m_observer->started();
+}
 
 void Practice::charger()
 {
@@ -93,8 +139,7 @@ void Practice::suivant()
 
 void Practice::poserquestion()
 {
-    m_window.setEnabled(Button::BouttonJuste, false);
-    m_window.setEnabled(Button::BouttonFaux, false);
+    setJudgementEnabled(false);
     try {
         // The marker and every found index are skipped; the bitset answers for trouves.
         while (isFound(m_numero))
@@ -109,6 +154,13 @@ void Practice::poserquestion()
             throw ExerciseError("record without a comment field");
         if (!parts.at(2).isEmpty())
             m_window.setText(TextBox::Commentaires, commentText(parts.at(2)));
+        if (m_progress.active && m_numero >= 0) {
+            const auto bit = static_cast<std::size_t>(m_numero);
+            if (m_posed.test(bit))
+                m_progress.secondPass = true;
+            m_posed.set(bit);
+            m_observer->posed({m_numero, parts.at(0), parts.at(1), parts.at(2)});
+        }
     } catch (const ExerciseError &) {
         showLoadError();
     } catch (const std::bad_alloc &) {
@@ -122,17 +174,22 @@ void Practice::reinitialiser(BlankFailure onFailure)
     m_numero = 0;
     resetFound();
     m_window.setText(TextBox::Question, QString());
+    // With the question gone nothing is left to judge, whatever was shown before.
+    setJudgementEnabled(false);
     m_window.setEnabled(Button::Command1, false);
     m_window.clearPad();
     showBlankPicture(onFailure);
     m_window.setCaption(texts::captionBase);
     m_window.setText(TextBox::Commentaires, QString());
+    m_progress = Progress{};
+    m_observer->cleared();
 }
 
 void Practice::reset()
 {
     reinitialiser(BlankFailure::Report);
     m_window.setEnabled(Button::Command1, true);
+    startRun();
     poserquestion();
 }
 
@@ -140,6 +197,8 @@ void Practice::ouvrir()
 {
     m_fileName.clear();
     m_fileName = m_window.showOpenDialog();
+    if (!m_fileName.isEmpty())
+        m_review = false;
     if (m_fileName.isEmpty())
         return;
     if (!m_window.isOrdinaryFile(m_fileName)) {
@@ -150,7 +209,11 @@ void Practice::ouvrir()
 
     try {
         reinitialiser(BlankFailure::Throw);
-        QStringList pieces = exercise::cutRecords(exercise::readText(m_fileName));
+        QStringList pieces;
+        {
+            const BusyWindow busy(m_window);
+            pieces = exercise::cutRecords(exercise::readText(m_fileName));
+        }
         if (pieces.size() - 1 > exercise::maxRecords)
             throw ExerciseError("too many records");
         m_lignes = std::move(pieces);
@@ -166,7 +229,52 @@ void Practice::ouvrir()
         showLoadError();
         return;
     }
+    startRun();
     poserquestion();
+}
+
+bool Practice::restore(const QString &fileName, const QStringList &lignes, std::int16_t numero,
+                       const QList<std::int16_t> &trouves)
+{
+    const int bound = static_cast<int>(lignes.size()) - 1;
+    if (bound < 1 || bound > exercise::maxRecords || numero < 0 || numero >= bound ||
+        trouves.value(0) != marker || trouves.size() - 1 >= bound)
+        return false;
+    std::bitset<32768> found;
+    found.set(marker);
+    for (qsizetype i = 1; i < trouves.size(); ++i) {
+        const std::int16_t index = trouves.at(i);
+        if (index < 0 || index >= bound || found.test(static_cast<std::size_t>(index)))
+            return false;
+        found.set(static_cast<std::size_t>(index));
+    }
+    if (found.test(static_cast<std::size_t>(numero)))
+        return false;
+
+    reinitialiser(BlankFailure::Report);
+    m_fileName = fileName;
+    m_review = fileName.isEmpty();
+    m_lignes = lignes;
+    m_numero = numero;
+    m_trouves = trouves;
+    m_found = found;
+    m_window.setEnabled(Button::Command1, true);
+    m_window.setCaption(texts::captionBase + (m_review ? texts::reviewName : fileName));
+    startRun();
+    m_progress.right = static_cast<int>(trouves.size()) - 1;
+    for (qsizetype i = 1; i < trouves.size(); ++i)
+        m_posed.set(static_cast<std::size_t>(trouves.at(i)));
+    poserquestion();
+    return true;
+}
+
+bool Practice::startReview(const QStringList &records)
+{
+    if (records.isEmpty() || records.size() > exercise::maxRecords)
+        return false;
+    QStringList lignes = records;
+    lignes.append(QString());
+    return restore(QString(), lignes, 0, {marker});
 }
 
 void Practice::melanger()
@@ -200,9 +308,6 @@ void Practice::montrerSolution()
     const auto fail = [this] {
         showLoadError();
         reinitialiser(BlankFailure::Report);
-        // A solution shown earlier may have enabled the judgement; no question is posed now.
-        m_window.setEnabled(Button::BouttonJuste, false);
-        m_window.setEnabled(Button::BouttonFaux, false);
     };
     try {
         const QStringList parts = currentFields();
@@ -217,8 +322,9 @@ void Practice::montrerSolution()
         }
         if (!m_window.showPicture(path))
             throw ExerciseError("the solution picture cannot be read");
-        m_window.setEnabled(Button::BouttonJuste, true);
-        m_window.setEnabled(Button::BouttonFaux, true);
+        setJudgementEnabled(true);
+        if (m_progress.active && parts.size() >= 3)
+            m_observer->shown({m_numero, parts.at(0), name, parts.at(2)}, path);
     } catch (const ExerciseError &) {
         fail();
     } catch (const std::bad_alloc &) {
@@ -228,15 +334,25 @@ void Practice::montrerSolution()
 
 void Practice::juste()
 {
+    const std::optional<PracticeRecord> record = currentRecord();
     m_trouves.append(m_numero);
-    if (m_numero >= 0)
-        m_found.set(static_cast<std::size_t>(m_numero));
+    if (m_numero >= 0) {
+        const auto bit = static_cast<std::size_t>(m_numero);
+        m_found.set(bit);
+        m_waiting.reset(bit);
+    }
+    m_progress.right = static_cast<int>(m_trouves.size()) - 1;
+    m_progress.waiting = static_cast<int>(m_waiting.count());
+    if (record)
+        m_observer->judged(*record, true);
     if (m_trouves.size() - 1 == upperBound()) {
+        const Progress summary = m_progress;
         m_window.showMessage(texts::exerciseDone, MessageIcon::None, QString());
         reinitialiser(BlankFailure::Report);
-        // No judgement is possible once no question is posed.
-        m_window.setEnabled(Button::BouttonJuste, false);
-        m_window.setEnabled(Button::BouttonFaux, false);
+        m_progress = summary;
+        m_progress.active = false;
+        m_progress.finished = true;
+        m_observer->ended();
         return;
     }
     m_window.clearPad();
@@ -246,6 +362,14 @@ void Practice::juste()
 
 void Practice::faux()
 {
+    if (const std::optional<PracticeRecord> record = currentRecord()) {
+        const auto bit = static_cast<std::size_t>(record->index);
+        m_waiting.set(bit);
+        m_wrongOnce.set(bit);
+        m_progress.waiting = static_cast<int>(m_waiting.count());
+        m_progress.wrongOnce = static_cast<int>(m_wrongOnce.count());
+        m_observer->judged(*record, false);
+    }
     showBlankPicture(BlankFailure::Report);
     m_window.clearPad();
     nextQuestion();

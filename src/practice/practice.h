@@ -1,5 +1,6 @@
 #pragma once
 
+#include "practiceobserver.h"
 #include "windowops.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <optional>
 
 class RandomSource;
 
@@ -21,6 +23,27 @@ public:
 
     Practice(WindowOps &window, RandomSource &random);
 
+    // Where the practice reports what happens; null for nobody. Not owned.
+    void setObserver(PracticeObserver *observer);
+
+    // Where the learner stands in the run, for a progress display.
+    struct Progress
+    {
+        // An exercise is in play.
+        bool active = false;
+        // The last run ended with every record right; the counts are its summary.
+        bool finished = false;
+        int right = 0;
+        int inPlay = 0;
+        // Judged wrong and not yet right.
+        int waiting = 0;
+        // Judged wrong at least once in the run.
+        int wrongOnce = 0;
+        // Every record has been posed and the wrong ones are coming back.
+        bool secondPass = false;
+    };
+    Progress progress() const { return m_progress; }
+
     // The window's load handler: sets the open dialog's filter and the initial found list.
     void charger();
 
@@ -33,6 +56,18 @@ public:
     void montrerSolution();
     void juste();
     void faux();
+
+    // Plays an exercise saved earlier as it was left: the records in their order, the record
+    // to pose and the found list. Returns false, changing nothing, when the state does not fit
+    // together (an index out of range, no marker first).
+    bool restore(const QString &fileName, const QStringList &lignes, std::int16_t numero,
+                 const QList<std::int16_t> &trouves);
+    // Plays the given records, written as in an exercise file, in their order as a review;
+    // false, changing nothing, when there is none or too many.
+    bool startReview(const QStringList &records);
+    bool isReview() const { return m_review; }
+    // The record posed now, if one is.
+    std::optional<PracticeRecord> currentRecord() const;
 
     // The state, as the window-level variables hold it.
     const QStringList &lignes() const { return m_lignes; }
@@ -61,6 +96,9 @@ private:
     int upperBound() const { return static_cast<int>(m_lignes.size()) - 1; }
     QStringList currentFields() const;
     void showLoadError();
+    // A new run starts on the records now in lignes.
+    void startRun();
+    void setJudgementEnabled(bool enabled);
 
     WindowOps &m_window;
     RandomSource &m_random;
@@ -71,4 +109,12 @@ private:
     // Mirrors trouves for the skip loop: one bit per possible index, the marker's included.
     std::bitset<32768> m_found;
     QString m_fileName;
+    bool m_review = false;
+
+    PracticeObserver m_noObserver;
+    PracticeObserver *m_observer = &m_noObserver;
+    Progress m_progress;
+    std::bitset<32768> m_posed;
+    std::bitset<32768> m_waiting;
+    std::bitset<32768> m_wrongOnce;
 };

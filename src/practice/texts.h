@@ -17,6 +17,8 @@ inline const QString exerciseDone = QStringLiteral("Exercice terminé.");
 inline const QString randomNotice =
     QStringLiteral("Les prochains fichiers que vous ouvrirez seront posés en mode aléatoire.");
 inline const QString randomNoticeTitle = QStringLiteral("Fonction aléatoire.");
+// The caption's name for a review of the characters due.
+inline const QString reviewName = QStringLiteral("Révision");
 inline const QString dialogFilter = QStringLiteral("Exercice (*.txt)|*.txt|Tous (*.*)|*.*|");
 
 // Paths below the program's folder.

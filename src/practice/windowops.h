@@ -26,6 +26,8 @@ public:
     // white, when the file is missing or does not decode as a picture.
     virtual bool showPicture(const QString &path) = 0;
     virtual void setCaption(const QString &caption) = 0;
+    // Shows that the window is busy (reading a large exercise) or no longer.
+    virtual void setBusy(bool busy) = 0;
     // A modal box with one OK button; returns once the user has closed it. An empty title
     // leaves the program's default title. Multi-line texts hold CR LF between their lines.
     virtual void showMessage(const QString &text, MessageIcon icon, const QString &title) = 0;

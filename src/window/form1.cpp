@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -91,6 +92,7 @@ Form1::Form1(RandomSource &random, const QString &programFolder, QWidget *parent
     createMenus();
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 
+    m_practice.setObserver(this);
     // The load handler.
     m_practice.charger();
 }
@@ -318,6 +320,14 @@ void Form1::setCaption(const QString &caption)
     setWindowTitle(title);
 }
 
+void Form1::setBusy(bool busy)
+{
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
 void Form1::showMessage(const QString &text, MessageIcon icon, const QString &title)
 {
     QMessageBox::Icon look = QMessageBox::NoIcon;
@@ -380,3 +390,15 @@ void Form1::setRandomOrderChecked(bool checked)
 {
     m_aleatoire->setChecked(checked);
 }
+
+void Form1::started() {}
+
+void Form1::posed(const PracticeRecord &) {}
+
+void Form1::shown(const PracticeRecord &, const QString &) {}
+
+void Form1::judged(const PracticeRecord &, bool) {}
+
+void Form1::ended() {}
+
+void Form1::cleared() {}

@@ -17,7 +17,7 @@ class RandomSource;
 
 // The program's only window: its controls, menus and the routing of every event to the
 // practice, the pad or the help boxes.
-class Form1 : public QMainWindow, private WindowOps
+class Form1 : public QMainWindow, private WindowOps, private PracticeObserver
 {
     Q_OBJECT
 
@@ -46,6 +46,7 @@ private:
     void clearPad() override;
     bool showPicture(const QString &path) override;
     void setCaption(const QString &caption) override;
+    void setBusy(bool busy) override;
     void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
     QString programFolder() const override;
     bool isOrdinaryFile(const QString &path) const override;
@@ -53,6 +54,14 @@ private:
     QString showOpenDialog() override;
     bool randomOrderChecked() const override;
     void setRandomOrderChecked(bool checked) override;
+
+    // PracticeObserver: what the practice did, for the parts of the window that follow it.
+    void started() override;
+    void posed(const PracticeRecord &record) override;
+    void shown(const PracticeRecord &record, const QString &picturePath) override;
+    void judged(const PracticeRecord &record, bool right) override;
+    void ended() override;
+    void cleared() override;
 
     QString m_programFolder;
     QStringList m_nameFilters;

@@ -6,6 +6,21 @@ using kanacourse::TableEntry;
 
 Q_DECLARE_METATYPE(TableEntry)
 
+namespace {
+
+TableEntry entry(const QString &kana, const QString &reading, const QString &comment,
+                 const QString &picture)
+{
+    TableEntry e;
+    e.kana = kana;
+    e.reading = reading;
+    e.comment = comment;
+    e.pictureName = picture;
+    return e;
+}
+
+} // namespace
+
 class TestCourseTable : public QObject
 {
     Q_OBJECT
@@ -18,6 +33,10 @@ private slots:
     void courseRecord_data();
     void courseRecord();
     void courseBytes();
+    void giveaways_data();
+    void giveaways();
+    void strokeFileName_data();
+    void strokeFileName();
 };
 
 void TestCourseTable::parsesLines_data()
@@ -106,17 +125,18 @@ void TestCourseTable::courseRecord_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("record");
 
-    QTest::newRow("plain") << TableEntry{"か", "ka", "3 traits", "ka"}
-                           << QStringLiteral("hiragana/")
+    QTest::newRow("plain") << entry("か", "ka", "3 traits", "ka") << QStringLiteral("hiragana/")
                            << QStringLiteral("ka=hiragana/ka.png=3 traits");
-    QTest::newRow("no prefix") << TableEntry{"か", "ka", "", "ka"} << QString()
+    QTest::newRow("no prefix") << entry("か", "ka", "", "ka") << QString()
                                << QStringLiteral("ka=ka.png=");
     QTest::newRow("equals written (egal)")
-        << TableEntry{"が", "ga", "5 = 3 + 2(return)x", "ga"} << QStringLiteral("h/")
+        << entry("が", "ga", "5 = 3 + 2(return)x", "ga") << QStringLiteral("h/")
         << QStringLiteral("ga=h/ga.png=5 (egal) 3 + 2(return)x");
     QTest::newRow("picture apart from the reading")
-        << TableEntry{"ぢ", "ji", "", "di"} << QStringLiteral("h/")
-        << QStringLiteral("ji=h/di.png=");
+        << entry("ぢ", "ji", "", "di") << QStringLiteral("h/") << QStringLiteral("ji=h/di.png=");
+    QTest::newRow("reading suffix, picture by the bare reading")
+        << entry("か", "ka", "", "ka") << QStringLiteral("h/ (hiragana)")
+        << QStringLiteral("ka (hiragana)=h/ka.png=");
 }
 
 void TestCourseTable::courseRecord()
@@ -125,7 +145,9 @@ void TestCourseTable::courseRecord()
     QFETCH(QString, prefix);
     QFETCH(QString, record);
 
-    QCOMPARE(kanacourse::courseRecord(entry, prefix), record);
+    // The prefix column carries the reading suffix after its last "/".
+    const qsizetype slash = prefix.lastIndexOf(QLatin1Char('/')) + 1;
+    QCOMPARE(kanacourse::courseRecord(entry, prefix.left(slash), prefix.mid(slash)), record);
 }
 
 void TestCourseTable::courseBytes()
@@ -133,6 +155,75 @@ void TestCourseTable::courseBytes()
     QCOMPARE(kanacourse::courseBytes({}), QByteArray());
     QCOMPARE(kanacourse::courseBytes({QStringLiteral("a=a.png="), QStringLiteral("e=e.png=é")}),
              QByteArray("a=a.png=*\r\ne=e.png=\xc3\xa9*\r\n"));
+}
+
+void TestCourseTable::giveaways_data()
+{
+    QTest::addColumn<QStringList>("tables"); // each parsed apart, then checked as one course
+    QTest::addColumn<QString>("message");    // the start of the error, or empty
+
+    QTest::newRow("readings in the comments")
+        << QStringList{QStringLiteral("あ\ta\tNe pas confondre avec « o ».\nお\to\t3 traits\n")}
+        << QString();
+    QTest::newRow("a character the course does not draw")
+        << QStringList{QStringLiteral("ア\ta\tComme あ en hiragana\n")} << QString();
+    QTest::newRow("its own answer")
+        << QStringList{QStringLiteral("# head\nか\tka\t3 traits\nき\tki\tcomme き\n")}
+        << QStringLiteral("t0.tsv:3: the comment shows \"き\", which the course asks to draw: "
+                          "write its reading instead, « ki »");
+    QTest::newRow("a look-alike drawn in the course")
+        << QStringList{QStringLiteral("あ\ta\tpas お\nお\to\t\n")}
+        << QStringLiteral("t0.tsv:1: the comment shows \"お\", which the course asks to draw: "
+                          "write its reading instead, « o »");
+    QTest::newRow("a character of another table of the course")
+        << QStringList{QStringLiteral("じ\tji\t\n"), QStringLiteral("\nジ\tji\tpas じ\n")}
+        << QStringLiteral("t1.tsv:2: the comment shows \"じ\"");
+    QTest::newRow("a part of a word drawn")
+        << QStringList{QStringLiteral("きゃ\tkya\t\nき\tki\tpas ゃ\n")}
+        << QStringLiteral("t0.tsv:2: the comment shows \"ゃ\", which the course asks to draw: "
+                          "write a reading instead");
+    QTest::newRow("outside the basic plane")
+        << QStringList{QStringLiteral("\U00020B9F\tshikaru\t\nか\tka\tpas \U00020B9F\n")}
+        << QStringLiteral("t0.tsv:2: the comment shows \"\U00020B9F\"");
+}
+
+void TestCourseTable::giveaways()
+{
+    QFETCH(QStringList, tables);
+    QFETCH(QString, message);
+
+    QList<TableEntry> entries;
+    for (qsizetype i = 0; i < tables.size(); ++i)
+        entries += kanacourse::parseTable(tables[i], QStringLiteral("t%1.tsv").arg(i));
+    try {
+        kanacourse::refuseGiveaways(entries);
+        QVERIFY2(message.isEmpty(), "no error");
+    } catch (const kanacourse::TableError &error) {
+        QVERIFY2(!message.isEmpty() && QString::fromStdString(error.what()).startsWith(message),
+                 error.what());
+    }
+}
+
+void TestCourseTable::strokeFileName_data()
+{
+    QTest::addColumn<QString>("kana");
+    QTest::addColumn<QString>("file");
+
+    QTest::newRow("hiragana") << QStringLiteral("か") << QStringLiteral("0304b.svg");
+    QTest::newRow("katakana vu") << QStringLiteral("ヴ") << QStringLiteral("030f4.svg");
+    QTest::newRow("kanji") << QStringLiteral("右") << QStringLiteral("053f3.svg");
+    QTest::newRow("outside the basic plane")
+        << QStringLiteral("\U00020B9F") << QStringLiteral("20b9f.svg");
+    QTest::newRow("two characters") << QStringLiteral("きゃ") << QString();
+    QTest::newRow("nothing") << QString() << QString();
+}
+
+void TestCourseTable::strokeFileName()
+{
+    QFETCH(QString, kana);
+    QFETCH(QString, file);
+
+    QCOMPARE(kanacourse::strokeFileName(kana), file);
 }
 
 QTEST_GUILESS_MAIN(TestCourseTable)

@@ -116,6 +116,7 @@ public:
         return fake.showPicture(path);
     }
     void setCaption(const QString &caption) override { fake.setCaption(caption); }
+    void setBusy(bool busy) override { fake.setBusy(busy); }
     void showMessage(const QString &text, MessageIcon icon, const QString &title) override
     {
         fake.showMessage(text, icon, title);

@@ -81,6 +81,13 @@ bool FakeWindow::showPicture(const QString &path)
     return ok;
 }
 
+void FakeWindow::setBusy(bool on)
+{
+    if (on && !busy)
+        ++busySpells;
+    busy = on;
+}
+
 void FakeWindow::setCaption(const QString &text)
 {
     log << QStringLiteral("caption ") + text;

@@ -28,6 +28,8 @@ public:
     void clearPad() override;
     bool showPicture(const QString &path) override;
     void setCaption(const QString &text) override;
+    // Not logged: it brackets the reading and says nothing of what the learner sees after.
+    void setBusy(bool busy) override;
     void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
     QString programFolder() const override { return folder; }
     bool isOrdinaryFile(const QString &path) const override;
@@ -59,6 +61,8 @@ public:
     bool faux = false;
     bool randomChecked = false;
     int padClears = 0;
+    bool busy = false;
+    int busySpells = 0;
     QList<Message> messages;
 };
 

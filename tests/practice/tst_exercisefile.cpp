@@ -33,10 +33,12 @@ void TestExerciseFile::textFromBytes_data()
 
     QTest::newRow("CR LF ends a line") << QByteArray("a=b\r\nc\r\n") << QStringLiteral("a=bc");
     QTest::newRow("CR alone ends a line") << QByteArray("a\rb\r") << QStringLiteral("ab");
-    QTest::newRow("LF alone is a character") << QByteArray("a\nb\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("LF alone ends a line") << QByteArray("a\nb\n") << QStringLiteral("ab");
     QTest::newRow("CR CR LF is two line ends") << QByteArray("a\r\r\nb") << QStringLiteral("ab");
-    QTest::newRow("LF CR keeps the LF") << QByteArray("a\n\rb") << QStringLiteral("a\nb");
-    QTest::newRow("CR LF LF keeps one LF") << QByteArray("a\r\n\nb") << QStringLiteral("a\nb");
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringLiteral("ab");
+    QTest::newRow("CR LF LF is two line ends") << QByteArray("a\r\n\nb") << QStringLiteral("ab");
+    QTest::newRow("continuation byte after a LF")
+        << QByteArray("\xc3\n\xa9") << QStringLiteral("\u00c3\u00a9");
     QTest::newRow("empty lines add nothing") << QByteArray("\r\n\r\n\r") << QString();
     QTest::newRow("spaces are kept") << QByteArray("a*\r\n  b\t") << QStringLiteral("a*  b\t");
     QTest::newRow("Windows-1252") << QByteArray("\x80\x92\xe9t\xe9")
@@ -56,7 +58,7 @@ void TestExerciseFile::textFromBytes_data()
     QTest::newRow("one bad sequence makes it Windows-1252")
         << QByteArray("\xc3\xa9\xe9") << QStringLiteral("\u00c3\u00a9\u00e9");
     QTest::newRow("UTF-16, little end first")
-        << QByteArray("\xff\xfe\x4b\x30\r\0\n\0a\0\r\0b\0\n\0", 16) << QStringLiteral("\u304bab\n");
+        << QByteArray("\xff\xfe\x4b\x30\r\0\n\0a\0\r\0b\0\n\0", 16) << QStringLiteral("\u304bab");
     QTest::newRow("UTF-16, big end first")
         << QByteArray("\xfe\xff\x30\x4b\0\r\0\n\0a", 10) << QStringLiteral("\u304ba");
     QTest::newRow("UTF-16 mark alone") << QByteArray("\xff\xfe") << QString();

@@ -1,6 +1,7 @@
 #include "coursetable.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
@@ -45,8 +46,8 @@ QList<TableEntry> parseTable(const QString &text, const QString &source)
         for (QString &column : columns)
             column = column.trimmed();
 
-        TableEntry entry{columns[0], columns[1], columns[2],
-                         columns.size() == 4 ? columns[3] : columns[1]};
+        const QString pictureName = columns.size() == 4 ? columns[3] : columns[1];
+        TableEntry entry{columns[0], columns[1], columns[2], pictureName, source, number};
         if (entry.kana.isEmpty())
             fail(source, number, QStringLiteral("no character to draw"));
         if (entry.reading.isEmpty())
@@ -86,12 +87,50 @@ QString picturePath(const TableEntry &entry, const QString &prefix)
     return prefix + entry.pictureName + QStringLiteral(".png");
 }
 
-QString courseRecord(const TableEntry &entry, const QString &prefix)
+QString courseRecord(const TableEntry &entry, const QString &prefix, const QString &readingSuffix)
 {
     QString comment = entry.comment;
     comment.replace(QLatin1Char('='), QStringLiteral("(egal)"));
-    return entry.reading + QLatin1Char('=') + picturePath(entry, prefix) + QLatin1Char('=') +
-           comment;
+    return entry.reading + readingSuffix + QLatin1Char('=') + picturePath(entry, prefix) +
+           QLatin1Char('=') + comment;
+}
+
+void refuseGiveaways(const QList<TableEntry> &entries)
+{
+    // Each character drawn, with the reading to write in its place where it is drawn alone.
+    QHash<uint, QString> drawn;
+    for (const TableEntry &entry : entries) {
+        const QList<uint> characters = entry.kana.toUcs4();
+        for (const uint c : characters) {
+            if (characters.size() == 1 || !drawn.contains(c))
+                drawn.insert(c, characters.size() == 1 ? entry.reading : QString());
+        }
+    }
+    for (const TableEntry &entry : entries) {
+        for (const uint c : entry.comment.toUcs4()) {
+            const auto found = drawn.constFind(c);
+            if (found == drawn.cend())
+                continue;
+            const char32_t shown = c;
+            const QString character = QString::fromUcs4(&shown, 1);
+            fail(entry.source, entry.line,
+                 found->isEmpty()
+                     ? QStringLiteral("the comment shows \"%1\", which the course asks to draw: "
+                                      "write a reading instead")
+                           .arg(character)
+                     : QStringLiteral("the comment shows \"%1\", which the course asks to draw: "
+                                      "write its reading instead, « %2 »")
+                           .arg(character, *found));
+        }
+    }
+}
+
+QString strokeFileName(const QString &kana)
+{
+    const QList<uint> characters = kana.toUcs4();
+    if (characters.size() != 1)
+        return {};
+    return QStringLiteral("%1.svg").arg(characters.first(), 5, 16, QLatin1Char('0'));
 }
 
 QByteArray courseBytes(const QList<QString> &records)

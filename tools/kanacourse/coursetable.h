@@ -16,13 +16,15 @@ public:
 };
 
 // One line of a table: the characters to draw, the reading posed to the learner, the
-// comment, and the picture's file name without its extension.
+// comment, and the picture's file name without its extension; then where the line was read.
 struct TableEntry
 {
     QString kana;
     QString reading;
     QString comment;
     QString pictureName;
+    QString source;
+    int line = 0;
 };
 
 // Reads a table: UTF-8 text, one character a line, with the columns kana, reading, comment
@@ -40,9 +42,21 @@ QList<TableEntry> readTable(const QString &path);
 // The picture's path relative to the images folder: the prefix, the name and ".png".
 QString picturePath(const TableEntry &entry, const QString &prefix);
 
-// The course record for an entry, without its closing "*": reading, picture path and comment
+// The course record for an entry, without its closing "*": the reading followed by the
+// suffix (" (hiragana)" in a course that mixes scripts), the picture path and the comment,
 // joined by "=", every "=" of the comment written "(egal)".
-QString courseRecord(const TableEntry &entry, const QString &prefix);
+QString courseRecord(const TableEntry &entry, const QString &prefix,
+                     const QString &readingSuffix = {});
+
+// Comments are shown before the learner draws: one that holds a character drawn in the course
+// gives its shape away. Throws TableError, naming the entry's table and line, when a comment
+// holds any character of the entries' "kana" column.
+void refuseGiveaways(const QList<TableEntry> &entries);
+
+// The name of the KanjiVG stroke file of the characters to draw, their code point in five
+// lower-case hex digits ("0304b.svg" for か), or an empty string when they are not one
+// character: a stroke file draws a single character.
+QString strokeFileName(const QString &kana);
 
 // A course file's bytes: each record followed by "*" and CR LF, in UTF-8.
 QByteArray courseBytes(const QList<QString> &records);

@@ -6,7 +6,6 @@
 #include "strokepicture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -15,25 +14,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 
 namespace {
 
 const char usage[] =
-    "Usage: kanacourse [--font FILE] [--size PIXELS] [--images-dir DIR] --course FILE\n"
-    "                  [--prefix SUBDIR/] --table FILE [[--prefix SUBDIR/] --table FILE]...\n"
+    "Usage: kanacourse [--font FILE] [--size PIXELS]\n"
+    "                  [--images-dir DIR [--strokes-dir DIR [--draw-strokes]]]\n"
+    "                  --course FILE [--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE\n"
+    "                  [[--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE]...\n"
     "\n"
     "Writes the course FILE from the tables, in their order. Each table line reads\n"
     "  kana<TAB>reading<TAB>comment[<TAB>picture name]\n"
-    "and gives the record \"reading=SUBDIR/name.png=comment*\", SUBDIR being the last\n"
-    "--prefix given before that table. With --images-dir, the pictures are drawn too,\n"
-    "as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200).\n"
-    "\n"
-    "  --strokes-dir SDIR  draw each picture from the KanjiVG stroke file of its character,\n"
-    "                      SDIR/<code point in five hex digits>.svg, not from the font\n"
-    "  --with-strokes      put each character's stroke file beside its picture, as name.svg\n"
-    "  --hidpi             draw each picture at twice the size too, as name@2x.png\n";
+    "and gives the record \"readingTEXT=SUBDIR/name.png=comment*\", SUBDIR and TEXT being\n"
+    "the last --prefix and --reading-suffix given before that table. A comment holding a\n"
+    "character that the course draws is refused. With --images-dir, the pictures are drawn\n"
+    "too, as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200), and\n"
+    "DIR/SUBDIR/name@2x.png, twice as large, for screens of pixel ratio 2. With\n"
+    "--strokes-dir, the KanjiVG stroke file of each single character, named by its code point\n"
+    "(0304b.svg for U+304B), is copied beside its picture as DIR/SUBDIR/name.svg. With\n"
+    "--draw-strokes, the pictures are drawn from those stroke files instead of the font.\n";
 
 constexpr int defaultSide = 200;
 
@@ -41,6 +43,7 @@ struct Source
 {
     QString table;
     QString prefix;
+    QString readingSuffix;
 };
 
 struct Options
@@ -49,8 +52,7 @@ struct Options
     int side = defaultSide;
     std::optional<QString> imagesDir;
     std::optional<QString> strokesDir;
-    bool withStrokes = false;
-    bool hidpi = false;
+    bool drawStrokes = false;
     QString course;
     QList<Source> sources;
 };
@@ -76,18 +78,15 @@ Options parseArguments(const QStringList &arguments)
 {
     Options options;
     QString prefix;
+    QString readingSuffix;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &name = arguments[i];
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             std::fputs(usage, stdout);
             std::exit(0);
         }
-        if (name == QLatin1String("--with-strokes")) {
-            options.withStrokes = true;
-            continue;
-        }
-        if (name == QLatin1String("--hidpi")) {
-            options.hidpi = true;
+        if (name == QLatin1String("--draw-strokes")) {
+            options.drawStrokes = true;
             continue;
         }
         if (i + 1 >= arguments.size())
@@ -104,22 +103,26 @@ Options parseArguments(const QStringList &arguments)
             options.imagesDir = value;
         } else if (name == QLatin1String("--strokes-dir")) {
             options.strokesDir = value;
+        } else if (name == QLatin1String("--reading-suffix")) {
+            if (value.contains(QLatin1Char('*')) || value.contains(QLatin1Char('=')))
+                throw UsageError("--reading-suffix cannot hold a \"*\" or a \"=\"");
+            readingSuffix = value;
         } else if (name == QLatin1String("--course")) {
             options.course = value;
         } else if (name == QLatin1String("--prefix")) {
             prefix = normalisedPrefix(value);
         } else if (name == QLatin1String("--table")) {
-            options.sources.append({value, prefix});
+            options.sources.append({value, prefix, readingSuffix});
         } else {
             throw UsageError("unknown option " + name.toStdString());
         }
     }
     if (options.course.isEmpty() || options.sources.isEmpty())
         throw UsageError("--course and at least one --table are needed");
-    if ((options.withStrokes || options.hidpi) && !options.imagesDir)
-        throw UsageError("--with-strokes and --hidpi need --images-dir");
-    if (options.withStrokes && !options.strokesDir)
-        throw UsageError("--with-strokes needs --strokes-dir");
+    if (options.strokesDir && !options.imagesDir)
+        throw UsageError("--strokes-dir needs --images-dir");
+    if (options.drawStrokes && !options.strokesDir)
+        throw UsageError("--draw-strokes needs --strokes-dir");
     return options;
 }
 
@@ -143,61 +146,74 @@ void writePicture(const QString &path, const QImage &image)
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 
+// The file beside a picture ("hiragana/ka.png") with the same base name and another ending
+// ("@2x.png", ".svg").
+QString besidePicture(const QString &picture, const QString &ending)
+{
+    return picture.chopped(qsizetype(std::strlen(".png"))) + ending;
+}
+
+// Reads the stroke file of the characters, stopping the tool when there is none.
+QByteArray strokeFile(const QString &dir, const kanacourse::TableEntry &entry)
+{
+    QFile file(QDir(dir).filePath(kanacourse::strokeFileName(entry.kana)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(QStringLiteral("%1:%2: no stroke file for \"%3\": %4: %5")
+                                     .arg(entry.source)
+                                     .arg(entry.line)
+                                     .arg(entry.kana, file.fileName(), file.errorString())
+                                     .toStdString());
+    return file.readAll();
+}
+
 struct Item
 {
     kanacourse::TableEntry entry;
     QString prefix;
-    QString table;
+    QString readingSuffix;
 };
 
-// "kanji/06c34.png" gives "kanji/06c34@2x.png", the name Qt looks for on a high-density screen.
-QString doubleSizePath(const QString &picture)
-{
-    return picture.chopped(4) + QStringLiteral("@2x.png");
-}
-
-// The stroke file of a single character: SDIR/<code point in five hex digits>.svg.
-QString strokeFilePath(const QString &strokesDir, const Item &item)
-{
-    const QList<uint> codePoints = item.entry.kana.toUcs4();
-    if (codePoints.size() != 1)
-        throw kanacourse::PictureError(
-            QStringLiteral("%1: \"%2\" is not one character, it has no stroke file")
-                .arg(item.table, item.entry.kana)
-                .toStdString());
-    return QDir(strokesDir)
-        .filePath(QStringLiteral("%1.svg").arg(codePoints.first(), 5, 16, QLatin1Char('0')));
-}
-
+// Draws every picture, and its twin at twice the size, from its character's stroke file, and
+// copies the file beside it. Every file is read and checked before anything is written.
 void drawFromStrokeFiles(const Options &options, const QList<Item> &items)
 {
+    QList<QByteArray> bytes;
+    QList<StrokeFile> drawings;
     for (const Item &item : items) {
-        const QString source = strokeFilePath(*options.strokesDir, item);
-        const std::optional<StrokeFile> strokes = readStrokeFile(source);
-        if (!strokes || strokes->numberPositions.size() != strokes->strokes.size())
+        if (kanacourse::strokeFileName(item.entry.kana).isEmpty())
             throw kanacourse::PictureError(
-                QStringLiteral("%1: \"%2\": %3 is not a usable stroke file with its numbers")
-                    .arg(item.table, item.entry.kana, source)
+                QStringLiteral("%1:%2: \"%3\" is not one character, it has no stroke file")
+                    .arg(item.entry.source)
+                    .arg(item.entry.line)
+                    .arg(item.entry.kana)
                     .toStdString());
+        bytes.append(strokeFile(*options.strokesDir, item.entry));
+        const std::optional<StrokeFile> drawing = parseStrokeFile(bytes.last());
+        if (!drawing || drawing->numberPositions.size() != drawing->strokes.size())
+            throw kanacourse::PictureError(
+                QStringLiteral("%1:%2: the stroke file of \"%3\" cannot be drawn with its "
+                               "numbers")
+                    .arg(item.entry.source)
+                    .arg(item.entry.line)
+                    .arg(item.entry.kana)
+                    .toStdString());
+        drawings.append(*drawing);
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
         const QString picture =
-            QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix));
-        writePicture(picture, kanacourse::strokePicture(*strokes, options.side));
-        if (options.hidpi)
-            writePicture(doubleSizePath(picture),
-                         kanacourse::strokePicture(*strokes, 2 * options.side));
-        if (options.withStrokes) {
-            QFile file(source);
-            if (!file.open(QIODevice::ReadOnly))
-                throw std::runtime_error(source.toStdString() + ": " +
-                                         file.errorString().toStdString());
-            writeFile(picture.chopped(4) + QStringLiteral(".svg"), file.readAll());
-        }
+            QDir(*options.imagesDir)
+                .filePath(kanacourse::picturePath(items[i].entry, items[i].prefix));
+        writePicture(picture, kanacourse::strokePicture(drawings[i], options.side));
+        writePicture(besidePicture(picture, QStringLiteral("@2x.png")),
+                     kanacourse::strokePicture(drawings[i], 2 * options.side));
+        writeFile(besidePicture(picture, QStringLiteral(".svg")), bytes[i]);
     }
 }
 
 int run(const Options &options)
 {
     QList<Item> items;
+    QList<kanacourse::TableEntry> entries;
     QSet<QString> pictures;
     for (const Source &source : options.sources) {
         for (const kanacourse::TableEntry &entry : kanacourse::readTable(source.table)) {
@@ -207,11 +223,13 @@ int run(const Options &options)
                                              picture.toStdString() +
                                              " is named by another table too");
             pictures.insert(picture);
-            items.append({entry, source.prefix, source.table});
+            items.append({entry, source.prefix, source.readingSuffix});
+            entries.append(entry);
         }
     }
+    kanacourse::refuseGiveaways(entries);
 
-    if (options.imagesDir && options.strokesDir) {
+    if (options.imagesDir && options.drawStrokes) {
         drawFromStrokeFiles(options, items);
     } else if (options.imagesDir) {
         const kanacourse::KanaPainter painter(options.font);
@@ -219,22 +237,31 @@ int run(const Options &options)
             if (!painter.supports(item.entry.kana))
                 throw kanacourse::PictureError(
                     QStringLiteral("%1: the font has no glyph for \"%2\"")
-                        .arg(item.table, item.entry.kana)
+                        .arg(item.entry.source, item.entry.kana)
                         .toStdString());
         }
-        for (const Item &item : items) {
+        // Stroke files are read before anything is written, so that a missing one leaves
+        // nothing half done.
+        QList<std::optional<QByteArray>> strokes(items.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (options.strokesDir && !kanacourse::strokeFileName(items[i].entry.kana).isEmpty())
+                strokes[i] = strokeFile(*options.strokesDir, items[i].entry);
+        }
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item &item = items[i];
             const QString picture =
                 QDir(*options.imagesDir).filePath(kanacourse::picturePath(item.entry, item.prefix));
             writePicture(picture, painter.picture(item.entry.kana, options.side));
-            if (options.hidpi)
-                writePicture(doubleSizePath(picture),
-                             painter.picture(item.entry.kana, 2 * options.side));
+            writePicture(besidePicture(picture, QStringLiteral("@2x.png")),
+                         painter.picture(item.entry.kana, 2 * options.side));
+            if (strokes[i])
+                writeFile(besidePicture(picture, QStringLiteral(".svg")), *strokes[i]);
         }
     }
 
     QList<QString> records;
     for (const Item &item : items)
-        records.append(kanacourse::courseRecord(item.entry, item.prefix));
+        records.append(kanacourse::courseRecord(item.entry, item.prefix, item.readingSuffix));
     writeFile(options.course, kanacourse::courseBytes(records));
     return 0;
 }

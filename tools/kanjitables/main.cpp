@@ -74,7 +74,7 @@ QString tableText(int grade, const QString &version, const QList<kanjitables::Co
     QString text =
         QStringLiteral("# Kanji of school grade %1, most frequent first.\n"
                        "# Written by tools/kanjitables from KANJIDIC2 (database version %2) and "
-                       "data/kanjivg: rerun it rather than edit.\n"
+                       "data/kanjivg/kanji: rerun it rather than edit.\n"
                        "# Course table: kanji, meaning, comment and the picture's name, separated "
                        "by tabs.\n"
                        "# Comments are written as the program shows them: \"(return)\" breaks the "

@@ -1,0 +1,195 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+class QSqlError;
+
+// The learner's history: every judgement with its drawing, one memory card per character for
+// the spaced review, and the unfinished exercise, in the SQLite file plumetto.sqlite of a
+// folder. Failures never throw: a call that fails returns false or nothing, and error() then
+// holds the reason in French for the warning box. Times are passed in by the caller, so the
+// clock is theirs; they are stored in UTC.
+class History
+{
+public:
+    enum class Verdict { Juste, Faux };
+
+    struct Judgement
+    {
+        QDateTime at;
+        // The exercise file's full path, or reviewCourse.
+        QString course;
+        QString sound;
+        // Field 1 as written; stored with "\" turned into "/".
+        QString picture;
+        QString comment;
+        Verdict verdict = Verdict::Juste;
+        // From the posing to the judgement.
+        double seconds = 0;
+        // The stroke check's verdict text; a null string is stored as NULL.
+        QString check;
+        // The drawing in its encoded form; a null array is stored as NULL.
+        QByteArray strokes;
+        // The character's first judgement in this exercise run: only that one moves its card.
+        bool firstInRun = true;
+    };
+
+    struct DueCard
+    {
+        QString picture;
+        QString sound;
+        QString comment;
+        double retrievability = 0;
+        QDateTime due;
+    };
+
+    struct Totals
+    {
+        int charactersSeen = 0;
+        qint64 judgements = 0;
+        qint64 right = 0;
+        // Due at or before the end of the local day.
+        int dueToday = 0;
+
+        // Judged right among all judgements, 0 to 1; 0 with none.
+        double shareRight() const { return judgements > 0 ? double(right) / judgements : 0; }
+    };
+
+    // One character of the statistics grid.
+    struct Character
+    {
+        QString picture;
+        QString sound;
+        // The picture's folder ("hiragana" for "hiragana/a.png"); empty for none.
+        QString folder;
+        double retrievability = 0;
+        int judgements = 0;
+        QDateTime lastJudgement;
+        Verdict lastVerdict = Verdict::Juste;
+        QDateTime due;
+    };
+
+    struct Day
+    {
+        QDate day;
+        int right = 0;
+        int wrong = 0;
+    };
+
+    struct Drawing
+    {
+        QDateTime at;
+        Verdict verdict = Verdict::Juste;
+        QByteArray strokes;
+    };
+
+    // The state of an unfinished exercise, as the practice holds it.
+    struct SavedExercise
+    {
+        QString path;
+        // SHA-256 of the file's bytes when it was opened.
+        QByteArray sha256;
+        QStringList records;
+        std::int16_t numero = 0;
+        QList<std::int16_t> trouves;
+
+        friend bool operator==(const SavedExercise &, const SavedExercise &) = default;
+    };
+
+    static inline const QString fileName = QStringLiteral("plumetto.sqlite");
+    static inline const QString reviewCourse = QStringLiteral("revision");
+    // The most due cards a review holds.
+    static constexpr int maxReview = 100;
+    static constexpr int defaultBusyTimeoutMs = 4000;
+
+    // The program's data folder (~/.local/share/Plumetto once the application is named
+    // "Plumetto"), where the history belongs.
+    static QString standardFolder();
+
+    // The history in folder; nothing is touched before open().
+    explicit History(const QString &folder, int busyTimeoutMs = defaultBusyTimeoutMs);
+    ~History();
+    History(const History &) = delete;
+    History &operator=(const History &) = delete;
+
+    // Makes the folder and the file as needed and brings the schema up to date. A file that
+    // is not a database or is damaged is moved aside as plumetto.sqlite.corrompu-<date> and a
+    // new one is made: notice() then says so. A file from a newer version is refused untouched.
+    bool open();
+    bool isOpen() const { return m_open; }
+    // The reason of the last failure, for the warning box.
+    const QString &error() const { return m_error; }
+    // After open(), or after a call that found the file damaged: the text telling the learner
+    // a damaged file was set aside, or empty. Such a call fails with this text as its error.
+    const QString &notice() const { return m_notice; }
+    // The path of the file.
+    QString path() const;
+    // The schema version this program writes and reads.
+    static int schemaVersion();
+
+    // Stores a judgement and, for a character's first judgement in a run (or its first ever),
+    // moves its card by the judgement, in one transaction.
+    bool record(const Judgement &judgement);
+
+    // Cards due at `now`.
+    std::optional<int> dueCount(const QDateTime &now);
+    // The cards due at `now`, the lowest retrievability first, at most maxReview.
+    std::optional<QList<DueCard>> dueCards(const QDateTime &now);
+    std::optional<Totals> totals(const QDateTime &now);
+    // Every character judged, by folder then picture.
+    std::optional<QList<Character>> characters(const QDateTime &now);
+    // Judgements per local day, right and wrong, for the `days` local days ending with now's,
+    // the oldest first; days without any are there with zeros.
+    std::optional<QList<Day>> judgementsPerDay(const QDateTime &now, int days = 30);
+    // The last `count` stored drawings of a picture, the latest first.
+    std::optional<QList<Drawing>> lastDrawings(const QString &picture, int count);
+    // Deletes every judgement, card and saved exercise.
+    bool forgetAll();
+
+    bool saveExercise(const SavedExercise &exercise);
+    // The saved unfinished exercise; nothing when there is none (or on failure: see error()).
+    std::optional<SavedExercise> savedExercise();
+    bool forgetExercise();
+
+    // The name of the database connection, for tests that need to reach it.
+    const QString &connectionName() const { return m_connection; }
+
+    // The picture as stored: "\" turned into "/".
+    static QString normalPicture(QString picture);
+    // Text of a time as stored: UTC, ISO 8601 with milliseconds ("2026-12-07T14:20:00.000Z").
+    static QString timeText(const QDateTime &time);
+
+private:
+    class Statement;
+    class Transaction;
+    class Call;
+    enum class Attempt { Done, Damaged, Failed };
+
+    Attempt tryOpen();
+    bool moveAside();
+    void close();
+    // A file found damaged in use is set aside and a new one made, once the call is over.
+    void recoverFromDamage();
+    // Records a failure of the database as its reason for the learner.
+    void fail(const QSqlError &error);
+    std::optional<int> migrate();
+
+    QString m_folder;
+    QString m_connection;
+    int m_busyTimeoutMs;
+    bool m_open = false;
+    QString m_error;
+    QString m_notice;
+    bool m_damaged = false;
+};
+
+// The SHA-256 of a file's bytes; nothing when it cannot be read.
+std::optional<QByteArray> fileSha256(const QString &path);

@@ -1,0 +1,180 @@
+// What the practice tells its observer, the progress it reports, and the runs that do not come
+// from a file: a saved exercise taken up again and a review.
+#include "practicerig.h"
+#include "texts.h"
+
+#include <QTest>
+
+namespace {
+
+class RecordingObserver final : public PracticeObserver
+{
+public:
+    void started() override { events << QStringLiteral("started"); }
+    void posed(const PracticeRecord &r) override { events << "posed " + r.sound; }
+    void shown(const PracticeRecord &r, const QString &path) override
+    {
+        events << "shown " + r.picture + ' ' + path.section(QLatin1Char('/'), -1);
+    }
+    void judged(const PracticeRecord &r, bool right) override
+    {
+        events << QStringLiteral("judged %1 %2").arg(r.sound, right ? "juste" : "faux");
+    }
+    void ended() override { events << QStringLiteral("ended"); }
+    void cleared() override { events << QStringLiteral("cleared"); }
+
+    QStringList events;
+};
+
+struct Rig : PracticeRig
+{
+    RecordingObserver observer;
+    Rig() : PracticeRig({"images/vide.jpg", "images/a.jpg", "images/ka.jpg", "images/sa.jpg"})
+    {
+        practice.setObserver(&observer);
+        practice.charger();
+    }
+    void openRecords(const QByteArray &bytes) { open(write(QStringLiteral("kana.txt"), bytes)); }
+    QString progress() const
+    {
+        const Practice::Progress p = practice.progress();
+        return QStringLiteral("%1%2 %3/%4 w%5 o%6%7")
+            .arg(p.active ? "A" : "-", p.finished ? "F" : "-")
+            .arg(p.right)
+            .arg(p.inPlay)
+            .arg(p.waiting)
+            .arg(p.wrongOnce)
+            .arg(p.secondPass ? " 2" : "");
+    }
+};
+
+} // namespace
+
+class TestPracticeRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aRunAsTheObserverAndProgressSeeIt();
+    void resetStartsAfresh();
+    void failedOpeningClears();
+    void restore_data();
+    void restore();
+    void review();
+};
+
+void TestPracticeRun::aRunAsTheObserverAndProgressSeeIt()
+{
+    Rig rig;
+    rig.openRecords("a=a.jpg=x*ka=ka.jpg=(egal)*sa=sa.jpg=*");
+    QCOMPARE(rig.progress(), QStringLiteral("A- 0/3 w0 o0"));
+    const QStringList steps{"SF", "SJ", "SJ", "SJ"};
+    const QStringList progress{"A- 0/3 w1 o1", "A- 1/3 w1 o1", "A- 2/3 w1 o1 2", "-F 3/3 w0 o1 2"};
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        for (QChar c : steps.at(i))
+            rig.run(c);
+        QCOMPARE(rig.progress(), progress.at(i));
+    }
+    QCOMPARE(rig.observer.events,
+             (QStringList{"cleared", "started", "posed a", "shown a.jpg a.jpg", "judged a faux",
+                          "posed ka", "shown ka.jpg ka.jpg", "judged ka juste", "posed sa",
+                          "shown sa.jpg sa.jpg", "judged sa juste", "posed a", "shown a.jpg a.jpg",
+                          "judged a juste", "cleared", "ended"}));
+
+    // The second pass shows once a record comes back.
+    rig.observer.events.clear();
+    rig.practice.reset();
+    rig.run('S');
+    rig.run('F');
+    rig.run('S');
+    rig.run('J');
+    rig.run('S');
+    rig.run('J');
+    QCOMPARE(rig.progress(), QStringLiteral("A- 2/3 w1 o1 2"));
+    QCOMPARE(rig.practice.currentRecord()->sound, QStringLiteral("a"));
+}
+
+void TestPracticeRun::resetStartsAfresh()
+{
+    Rig rig;
+    rig.openRecords("a=a.jpg=*ka=ka.jpg=*");
+    rig.run('S');
+    rig.run('F');
+    rig.practice.reset();
+    QCOMPARE(rig.progress(), QStringLiteral("A- 0/2 w0 o0"));
+}
+
+void TestPracticeRun::failedOpeningClears()
+{
+    Rig rig;
+    rig.openRecords("a=a.jpg=*ka=ka.jpg=*");
+    rig.run('S');
+    rig.observer.events.clear();
+    rig.open(rig.write(QStringLiteral("bad.txt"), QByteArray("x*").repeated(10000)));
+    QCOMPARE(rig.observer.events, QStringList{"cleared"});
+    QCOMPARE(rig.progress(), QStringLiteral("-- 0/0 w0 o0"));
+    QVERIFY(!rig.practice.currentRecord());
+}
+
+void TestPracticeRun::restore_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QList<std::int16_t>>("trouves");
+    QTest::addColumn<bool>("taken");
+
+    QTest::newRow("first record") << 0 << QList<std::int16_t>{9999} << true;
+    QTest::newRow("after one right") << 2 << QList<std::int16_t>{9999, 0} << true;
+    QTest::newRow("posed one is found") << 0 << QList<std::int16_t>{9999, 0} << false;
+    QTest::newRow("index past the records") << 3 << QList<std::int16_t>{9999} << false;
+    QTest::newRow("negative index") << -1 << QList<std::int16_t>{9999} << false;
+    QTest::newRow("no marker") << 1 << QList<std::int16_t>{0} << false;
+    QTest::newRow("found twice") << 2 << QList<std::int16_t>{9999, 0, 0} << false;
+    QTest::newRow("found out of range") << 2 << QList<std::int16_t>{9999, 7} << false;
+    QTest::newRow("all found") << 2 << QList<std::int16_t>{9999, 0, 1, 2} << false;
+}
+
+void TestPracticeRun::restore()
+{
+    QFETCH(int, numero);
+    QFETCH(QList<std::int16_t>, trouves);
+    QFETCH(bool, taken);
+
+    Rig rig;
+    const QStringList lignes{"a=a.jpg=x", "ka=ka.jpg=", "sa=sa.jpg=", ""};
+    const QString file = rig.path(QStringLiteral("kana.txt"));
+    QCOMPARE(rig.practice.restore(file, lignes, std::int16_t(numero), trouves), taken);
+    if (!taken) {
+        QVERIFY(rig.practice.lignes().isEmpty());
+        QVERIFY(rig.observer.events.isEmpty());
+        return;
+    }
+    QCOMPARE(rig.practice.numero(), numero);
+    QCOMPARE(rig.practice.trouves(), trouves);
+    QCOMPARE(rig.window.question, lignes.at(numero).section(QLatin1Char('='), 0, 0));
+    QCOMPARE(rig.window.caption, "~~Plumetto~~" + file);
+    QVERIFY(rig.window.command1 && !rig.window.juste && !rig.window.faux);
+    QCOMPARE(rig.practice.progress().right, trouves.size() - 1);
+    // It plays on to its end.
+    while (rig.practice.progress().active) {
+        rig.run('S');
+        rig.run('J');
+    }
+    QCOMPARE(rig.window.messages.last().text, texts::exerciseDone);
+}
+
+void TestPracticeRun::review()
+{
+    Rig rig;
+    QVERIFY(!rig.practice.startReview({}));
+    QVERIFY(rig.practice.startReview({"ka=ka.jpg=3 traits", "a=a.jpg="}));
+    QVERIFY(rig.practice.isReview());
+    QCOMPARE(rig.window.caption, QStringLiteral("~~Plumetto~~Révision"));
+    QCOMPARE(rig.window.question, QStringLiteral("ka"));
+    QCOMPARE(rig.progress(), QStringLiteral("A- 0/2 w0 o0"));
+    // An opening afterwards is no review.
+    rig.openRecords("a=a.jpg=*");
+    QVERIFY(!rig.practice.isReview());
+}
+
+QTEST_GUILESS_MAIN(TestPracticeRun)
+#include "tst_practicerun.moc"

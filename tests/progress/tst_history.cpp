@@ -1,0 +1,565 @@
+#include "history.h"
+#include "progresstexts.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+#include <functional>
+
+namespace {
+
+const QDateTime t0(QDate(2026, 12, 7), QTime(14, 20), Qt::UTC);
+
+History::Judgement judgement(const QString &picture, History::Verdict verdict, QDateTime at,
+                             bool firstInRun = true)
+{
+    History::Judgement j;
+    j.at = at;
+    j.course = QStringLiteral("/cours/kana.txt");
+    j.sound = picture.section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, 0);
+    j.picture = picture;
+    j.comment = QStringLiteral("commentaire");
+    j.verdict = verdict;
+    j.seconds = 2.5;
+    j.firstInRun = firstInRun;
+    return j;
+}
+
+constexpr auto juste = History::Verdict::Juste;
+constexpr auto faux = History::Verdict::Faux;
+
+// A connection of the test's own on a database file, closed on destruction.
+class Raw
+{
+public:
+    explicit Raw(const QString &path)
+        : m_name(QStringLiteral("raw-") + QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        db.open();
+    }
+    ~Raw()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+
+    bool exec(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(m_name, false));
+        if (!q.exec(sql))
+            qWarning() << sql << q.lastError().text();
+        return !q.lastError().isValid();
+    }
+
+    QVariant value(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(m_name, false));
+        if (!q.exec(sql) || !q.next())
+            return {};
+        return q.value(0);
+    }
+
+private:
+    QString m_name;
+};
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The schema of the first version, as it was released: a file to migrate.
+const QStringList version1 = {
+    QStringLiteral("CREATE TABLE judgements (id INTEGER PRIMARY KEY, at TEXT NOT NULL, course TEXT "
+                   "NOT NULL, sound TEXT NOT NULL, picture TEXT NOT NULL, comment TEXT NOT NULL, "
+                   "verdict TEXT NOT NULL CHECK (verdict IN ('juste', 'faux')), seconds REAL NOT "
+                   "NULL, \"check\" TEXT, strokes BLOB)"),
+    QStringLiteral("CREATE TABLE cards (picture TEXT PRIMARY KEY, sound TEXT NOT NULL, comment "
+                   "TEXT NOT NULL, stability REAL NOT NULL, difficulty REAL NOT NULL, due TEXT NOT "
+                   "NULL, last_review TEXT NOT NULL, reps INTEGER NOT NULL, lapses INTEGER NOT "
+                   "NULL)"),
+    QStringLiteral("CREATE TABLE exercise (id INTEGER PRIMARY KEY CHECK (id = 1), path TEXT NOT "
+                   "NULL, sha256 TEXT NOT NULL, records TEXT NOT NULL, numero INTEGER NOT NULL, "
+                   "trouves TEXT NOT NULL)"),
+    QStringLiteral("INSERT INTO judgements VALUES (1, '2026-01-02T03:04:05.006Z', 'revision', "
+                   "'a', 'hiragana/a.png', '', 'juste', 1.5, NULL, NULL)"),
+    QStringLiteral("PRAGMA user_version = 1"),
+};
+
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recordsAsStored();
+    void cardsAndDueOrder();
+    void statistics();
+    void savedExercise();
+    void forgetAll();
+    void migrations_data();
+    void migrations();
+    void folderIsAFile_data();
+    void folderIsAFile();
+    void damagedFile_data();
+    void damagedFile();
+    void damagedInUse();
+    void newerVersionRefused();
+    void lockHeldTooLong();
+    void diskFull();
+    void killedMidWrite();
+    void twoAtOnce();
+};
+
+void TestHistory::recordsAsStored()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY2(history.open(), qPrintable(history.error()));
+    QVERIFY(history.notice().isEmpty());
+    History::Judgement j = judgement(QStringLiteral("hiragana\\a.png"), faux, t0);
+    j.check = QStringLiteral("ordre des traits");
+    j.strokes = QByteArray("\0\1\2", 3);
+    QVERIFY(history.record(j));
+    // Fields left null are stored as empty texts, not refused.
+    History::Judgement bare;
+    bare.at = t0;
+    bare.picture = QStringLiteral("hiragana/i.png");
+    QVERIFY2(history.record(bare), qPrintable(history.error()));
+
+    Raw raw(history.path());
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    QCOMPARE(raw.value(QStringLiteral("SELECT at || '|' || picture || '|' || verdict || '|' || "
+                                      "\"check\" FROM judgements WHERE id = 1"))
+                 .toString(),
+             QStringLiteral("2026-12-07T14:20:00.000Z|hiragana/a.png|faux|ordre des traits"));
+    QCOMPARE(raw.value(QStringLiteral("SELECT strokes FROM judgements WHERE id = 1")).toByteArray(),
+             QByteArray("\0\1\2", 3));
+    QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM judgements WHERE id = 2 AND "
+                                      "\"check\" IS NULL AND strokes IS NULL"))
+                 .toInt(),
+             1);
+    QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM cards WHERE picture = "
+                                      "'hiragana/a.png'"))
+                 .toInt(),
+             1);
+}
+
+void TestHistory::cardsAndDueOrder()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    const QString a = QStringLiteral("hiragana/a.png");
+    const QString i = QStringLiteral("hiragana/i.png");
+    const QString u = QStringLiteral("hiragana/u.png");
+    QVERIFY(history.record(judgement(a, juste, t0)));              // S 3.7145
+    QVERIFY(history.record(judgement(i, juste, t0)));              // S 3.7145
+    QVERIFY(history.record(judgement(u, faux, t0)));               // S 0.4872
+    QVERIFY(history.record(judgement(u, juste, t0, false)));       // same run: card unmoved
+    QVERIFY(history.record(judgement(i, faux, t0.addSecs(3600)))); // new run: S 1.2 or so
+
+    QCOMPARE(history.dueCount(t0), 0);
+    QCOMPARE(history.dueCount(t0.addSecs(12 * 3600)), 1);
+    QCOMPARE(history.dueCount(t0.addDays(4)), 3);
+
+    const auto due = history.dueCards(t0.addDays(4));
+    QVERIFY(due);
+    QCOMPARE(due->size(), 3);
+    // 4 days over S 0.4872, 4 days over i's relearned S, 4 days over S 3.7145.
+    QCOMPARE(due->at(0).picture, u);
+    QCOMPARE(due->at(1).picture, i);
+    QCOMPARE(due->at(2).picture, a);
+    QVERIFY(due->at(0).retrievability < due->at(1).retrievability);
+    QVERIFY(due->at(1).retrievability < due->at(2).retrievability);
+    QCOMPARE(due->at(0).due, t0.addMSecs(qint64(0.4872 * 86400000)));
+
+    // At most 100, the most overdue first.
+    for (int n = 0; n < 120; ++n)
+        QVERIFY(history.record(
+            judgement(QStringLiteral("kanji/%1.png").arg(n), juste, t0.addSecs(-n * 3600))));
+    const auto many = history.dueCards(t0.addDays(30));
+    QVERIFY(many);
+    QCOMPARE(many->size(), History::maxReview);
+    QCOMPARE(many->at(0).picture, u);
+    QCOMPARE(history.dueCount(t0.addDays(30)), 123);
+}
+
+void TestHistory::statistics()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    const QString a = QStringLiteral("hiragana/a.png");
+    const QString ka = QStringLiteral("katakana/ka.png");
+    const QDateTime now = t0.addDays(40);
+    // Two judgements long ago, outside the 30 days; the rest in the last three days.
+    QVERIFY(history.record(judgement(a, juste, t0)));
+    QVERIFY(history.record(judgement(ka, faux, t0)));
+    for (int n = 0; n < 3; ++n) {
+        History::Judgement j = judgement(a, n == 2 ? faux : juste, now.addDays(n - 2), n < 2);
+        j.strokes = QByteArray::number(n);
+        QVERIFY(history.record(j));
+    }
+
+    const auto totals = history.totals(now);
+    QVERIFY(totals);
+    QCOMPARE(totals->charactersSeen, 2);
+    QCOMPARE(totals->judgements, 5);
+    QCOMPARE(totals->right, 3);
+    QCOMPARE(totals->dueToday, 1); // ka, long overdue; a reviewed yesterday
+
+    const auto characters = history.characters(now);
+    QVERIFY(characters);
+    QCOMPARE(characters->size(), 2);
+    const History::Character &first = characters->at(0);
+    QCOMPARE(first.picture, a);
+    QCOMPARE(first.folder, QStringLiteral("hiragana"));
+    QCOMPARE(first.judgements, 4);
+    QCOMPARE(first.lastJudgement, now);
+    QCOMPARE(first.lastVerdict, faux);
+    QVERIFY(first.retrievability > 0.9 && first.retrievability <= 1);
+    QCOMPARE(characters->at(1).folder, QStringLiteral("katakana"));
+    QVERIFY(characters->at(1).retrievability < 0.7);
+
+    const auto days = history.judgementsPerDay(now);
+    QVERIFY(days);
+    QCOMPARE(days->size(), 30);
+    QCOMPARE(days->last().day, now.toLocalTime().date());
+    int right = 0;
+    int wrong = 0;
+    for (const History::Day &day : *days) {
+        right += day.right;
+        wrong += day.wrong;
+        const qint64 back = day.day.daysTo(now.toLocalTime().date());
+        const bool judged = back <= 2;
+        QCOMPARE(day.right + day.wrong, judged ? 1 : 0);
+    }
+    QCOMPARE(right, 2);
+    QCOMPARE(wrong, 1);
+
+    const auto drawings = history.lastDrawings(QStringLiteral("hiragana\\a.png"), 2);
+    QVERIFY(drawings);
+    QCOMPARE(drawings->size(), 2);
+    QCOMPARE(drawings->at(0).strokes, QByteArray("2"));
+    QCOMPARE(drawings->at(0).verdict, faux);
+    QCOMPARE(drawings->at(1).strokes, QByteArray("1"));
+}
+
+void TestHistory::savedExercise()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    QVERIFY(!history.savedExercise());
+    QVERIFY(history.error().isEmpty());
+
+    History::SavedExercise saved{QStringLiteral("/cours/kana ü.txt"),
+                                 QByteArray(32, '\xab'),
+                                 {QStringLiteral("a=hiragana/a.png=\"é\""), QString(),
+                                  QStringLiteral("ka=katakana/ka.png=")},
+                                 2,
+                                 {9999, 0, 2}};
+    QVERIFY(history.saveExercise(saved));
+    QCOMPARE(history.savedExercise(), saved);
+    saved.numero = 1;
+    saved.trouves.append(1);
+    QVERIFY(history.saveExercise(saved));
+    QCOMPARE(history.savedExercise(), saved);
+
+    // Another tool's row that does not hold what this program writes counts as none.
+    {
+        Raw raw(history.path());
+        QVERIFY(raw.exec(QStringLiteral("UPDATE exercise SET trouves = '[1, \"x\"]'")));
+    }
+    QVERIFY(!history.savedExercise());
+
+    QVERIFY(history.saveExercise(saved));
+    QVERIFY(history.forgetExercise());
+    QVERIFY(!history.savedExercise());
+    QVERIFY(history.error().isEmpty());
+
+    const auto hash = fileSha256(QStringLiteral(":/nothing-here"));
+    QVERIFY(!hash);
+}
+
+void TestHistory::forgetAll()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    QVERIFY(history.saveExercise({QStringLiteral("/x.txt"), QByteArray(32, 0), {}, 0, {9999}}));
+    QVERIFY(history.forgetAll());
+    QCOMPARE(history.totals(t0)->judgements, 0);
+    QCOMPARE(history.totals(t0)->charactersSeen, 0);
+    QVERIFY(!history.savedExercise());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+}
+
+void TestHistory::migrations_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<int>("judgementsKept");
+    QTest::newRow("no file") << QStringList() << 0;
+    QTest::newRow("empty database") << QStringList{QStringLiteral("PRAGMA user_version = 0")} << 0;
+    QTest::newRow("version 1") << version1 << 1;
+}
+
+void TestHistory::migrations()
+{
+    QFETCH(QStringList, before);
+    QFETCH(int, judgementsKept);
+    QTemporaryDir dir;
+    History history(dir.path());
+    if (!before.isEmpty()) {
+        Raw raw(history.path());
+        for (const QString &sql : before)
+            QVERIFY(raw.exec(sql));
+    }
+    QVERIFY2(history.open(), qPrintable(history.error()));
+    Raw raw(history.path());
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA user_version")).toInt(), History::schemaVersion());
+    QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                      "AND name LIKE 'judgements_by_%'"))
+                 .toInt(),
+             2);
+    QCOMPARE(history.totals(t0)->judgements, judgementsKept);
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    QCOMPARE(history.characters(t0)->first().judgements, judgementsKept + 1);
+}
+
+void TestHistory::folderIsAFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("the folder") << "Plumetto"
+                                << "Plumetto";
+    QTest::newRow("a parent") << "share"
+                              << "share/Plumetto";
+}
+
+void TestHistory::folderIsAFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(file), "x"));
+    History history(dir.filePath(folder));
+    QVERIFY(!history.open());
+    QCOMPARE(history.error(),
+             progresstexts::folderIsFile.arg(QDir::toNativeSeparators(dir.filePath(file))));
+    QVERIFY(history.error().contains(QStringLiteral("historique")));
+    QVERIFY(!history.record(judgement(QStringLiteral("a.png"), juste, t0)));
+    QVERIFY(!history.error().isEmpty());
+    QCOMPARE(bytesOf(dir.filePath(file)), QByteArray("x"));
+}
+
+void TestHistory::damagedFile_data()
+{
+    QTest::addColumn<int>("damage");
+    QTest::newRow("not a database") << 0;
+    QTest::newRow("schema page overwritten") << 1;
+    QTest::newRow("empty file") << 2;
+}
+
+void TestHistory::damagedFile()
+{
+    QFETCH(int, damage);
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(History::fileName);
+    {
+        History history(dir.path());
+        QVERIFY(history.open());
+        QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    }
+    QByteArray bytes = bytesOf(path);
+    QVERIFY(bytes.size() >= 4096);
+    if (damage == 0)
+        bytes = QByteArray(5000, '\x5a');
+    else if (damage == 1)
+        bytes.replace(100, 3000, QByteArray(3000, '\xff'));
+    else
+        bytes.clear();
+    QVERIFY(writeBytes(path, bytes));
+
+    History history(dir.path());
+    QVERIFY2(history.open(), qPrintable(history.error()));
+    QCOMPARE(history.totals(t0)->judgements, 0);
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    if (damage == 2) {
+        // An empty file is a new database, not a damaged one.
+        QVERIFY(history.notice().isEmpty());
+        return;
+    }
+    const QStringList aside =
+        QDir(dir.path()).entryList({History::fileName + QStringLiteral(".corrompu-*")});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
+    QCOMPARE(history.notice(),
+             progresstexts::movedAside.arg(QDir::toNativeSeparators(dir.filePath(aside.first()))));
+}
+
+void TestHistory::damagedInUse()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    for (int n = 0; n < 40; ++n) {
+        History::Judgement j = judgement(QStringLiteral("hiragana/a.png"), juste, t0.addSecs(n));
+        j.strokes = QByteArray(1000, 'x');
+        QVERIFY(history.record(j));
+    }
+    // Write everything back into the file, then damage every page past the first two behind
+    // the open history's back.
+    {
+        Raw raw(history.path());
+        QVERIFY(raw.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+    }
+    QByteArray bytes = bytesOf(history.path());
+    QVERIFY(bytes.size() > 8 * 4096);
+    bytes.replace(2 * 4096, bytes.size() - 2 * 4096, QByteArray(bytes.size() - 2 * 4096, '\xee'));
+    QVERIFY(writeBytes(history.path(), bytes));
+
+    QVERIFY(!history.lastDrawings(QStringLiteral("hiragana/a.png"), 5));
+    QVERIFY(!history.notice().isEmpty());
+    QCOMPARE(history.error(), history.notice());
+    const QStringList aside =
+        QDir(dir.path()).entryList({History::fileName + QStringLiteral(".corrompu-*")});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
+    // The history goes on in a new file.
+    QVERIFY(history.isOpen());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    QCOMPARE(history.totals(t0)->judgements, 1);
+}
+
+void TestHistory::newerVersionRefused()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    {
+        Raw raw(history.path());
+        QVERIFY(raw.exec(QStringLiteral("CREATE TABLE later (x)")));
+        QVERIFY(
+            raw.exec(QStringLiteral("PRAGMA user_version = %1").arg(History::schemaVersion() + 1)));
+    }
+    const QByteArray before = bytesOf(history.path());
+    QVERIFY(!history.open());
+    QCOMPARE(history.error(), progresstexts::newerVersion);
+    QCOMPARE(bytesOf(history.path()), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{History::fileName});
+}
+
+void TestHistory::lockHeldTooLong()
+{
+    QTemporaryDir dir;
+    History history(dir.path(), 200);
+    QVERIFY(history.open());
+    Raw other(history.path());
+    QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    QVERIFY(other.exec(QStringLiteral("DELETE FROM cards")));
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    QVERIFY(timer.elapsed() >= 150);
+    QCOMPARE(history.error(), progresstexts::busy);
+    QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    QCOMPARE(history.totals(t0)->judgements, 1);
+}
+
+void TestHistory::diskFull()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    // The connection may grow the file no further: SQLite's own "disk full".
+    QSqlQuery limit(QSqlDatabase::database(history.connectionName(), false));
+    QVERIFY(limit.exec(QStringLiteral("PRAGMA max_page_count = 1")));
+    limit.finish();
+    History::Judgement big = judgement(QStringLiteral("hiragana/i.png"), juste, t0);
+    big.strokes = QByteArray(100000, 'x');
+    QVERIFY(!history.record(big));
+    QCOMPARE(history.error(), progresstexts::diskFull);
+    // Nothing half written: neither the judgement nor the card.
+    QCOMPARE(history.totals(t0)->judgements, 1);
+    QCOMPARE(history.totals(t0)->charactersSeen, 1);
+}
+
+void TestHistory::killedMidWrite()
+{
+    QTemporaryDir dir;
+    QProcess writer;
+    writer.start(QStringLiteral(PROGRESS_WRITER), {dir.path()});
+    QVERIFY(writer.waitForStarted());
+    // This program records at the same time as the writer.
+    History history(dir.path());
+    QByteArray out;
+    int mine = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while ((out.count('\n') < 300 || mine < 20) && timer.elapsed() < 20000) {
+        writer.waitForReadyRead(100);
+        out += writer.readAllStandardOutput();
+        if (mine < 20 && (history.isOpen() || history.open()) &&
+            history.record(judgement(QStringLiteral("katakana/a.png"), juste, t0)))
+            ++mine;
+    }
+    writer.kill();
+    QVERIFY(writer.waitForFinished());
+    out += writer.readAllStandardOutput();
+    const QList<QByteArray> lines = out.trimmed().split('\n');
+    const long confirmed = lines.last().toLong();
+    QVERIFY2(confirmed >= 300, writer.readAllStandardError().constData());
+    QCOMPARE(mine, 20);
+
+    History reopened(dir.path());
+    QVERIFY(reopened.open());
+    QVERIFY(reopened.notice().isEmpty());
+    Raw raw(reopened.path());
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    const qint64 stored = reopened.totals(t0)->judgements - mine;
+    // Every judgement reported done is there; at most the one being written is lost.
+    QVERIFY2(stored == confirmed || stored == confirmed + 1,
+             qPrintable(QStringLiteral("%1 stored, %2 confirmed").arg(stored).arg(confirmed)));
+}
+
+void TestHistory::twoAtOnce()
+{
+    QTemporaryDir dir;
+    History one(dir.path());
+    History two(dir.path());
+    QVERIFY(one.open());
+    QVERIFY(two.open());
+    QVERIFY(one.connectionName() != two.connectionName());
+    for (int n = 0; n < 5; ++n) {
+        QVERIFY(one.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0.addSecs(n))));
+        QVERIFY(two.record(judgement(QStringLiteral("hiragana/a.png"), faux, t0.addSecs(n))));
+    }
+    QCOMPARE(one.totals(t0)->judgements, 10);
+    QCOMPARE(two.totals(t0)->right, 5);
+}
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"

@@ -1,0 +1,111 @@
+#include "history.h"
+#include "inkcodec.h"
+#include "picturebox.h"
+#include "progresstexts.h"
+#include "statisticswindow.h"
+
+#include <QBarSet>
+#include <QChartView>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QStackedBarSeries>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestStatisticsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensWithData();
+};
+
+void TestStatisticsWindow::opensWithData()
+{
+    QTemporaryDir dir;
+    const QString images = dir.filePath(QStringLiteral("images"));
+    QVERIFY(QDir().mkpath(images + QStringLiteral("/hiragana")));
+    for (const char *name : {"hiragana/a.png", "hiragana/i.png"}) {
+        QImage picture(20, 20, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(images + QLatin1Char('/') + QLatin1String(name)));
+    }
+
+    History history(dir.filePath(QStringLiteral("data")));
+    QVERIFY(history.open());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int n = 0; n < 3; ++n) {
+        History::Judgement j;
+        j.at = now.addSecs(-60 * (3 - n));
+        j.sound = QStringLiteral("a");
+        j.picture = QStringLiteral("hiragana/a.png");
+        j.verdict = n == 1 ? History::Verdict::Faux : History::Verdict::Juste;
+        j.firstInRun = n == 0;
+        InkStroke stroke;
+        stroke.points = {{QPointF(10, 10), 0}, {QPointF(40, 60 + n), 50}};
+        j.strokes = encodeInk({stroke});
+        QVERIFY(history.record(j));
+    }
+    // Bytes that do not decode are passed over.
+    History::Judgement damaged;
+    damaged.at = now.addSecs(-600);
+    damaged.picture = QStringLiteral("hiragana/a.png");
+    damaged.strokes = QByteArray("\x7f\x01garbage");
+    damaged.firstInRun = false;
+    QVERIFY(history.record(damaged));
+    History::Judgement ka;
+    ka.at = now;
+    ka.sound = QStringLiteral("ka");
+    ka.picture = QStringLiteral("katakana\\ka.png");
+    QVERIFY(history.record(ka));
+
+    QWidget main;
+    auto *window = new StatisticsWindow(history, images, &main, now);
+    QCOMPARE(window->objectName(), QStringLiteral("statistiques"));
+    QVERIFY(window->isWindow());
+    QCOMPARE(window->parentWidget(), &main);
+    QVERIFY(window->loaded());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(!window->isModal());
+
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("totaux"))->text(),
+             progresstexts::totals.arg(2).arg(5).arg(80).arg(0));
+
+    auto *grid = window->findChild<CharacterGrid *>(QStringLiteral("grille"));
+    QVERIFY(grid);
+    QCOMPARE(grid->groups().size(), 2);
+    const CharacterGrid::Group &hiragana = grid->groups().at(0);
+    QCOMPARE(hiragana.folder, QStringLiteral("hiragana"));
+    QCOMPARE(hiragana.cells.size(), 2);
+    // Judged a minute ago: green; never judged: grey.
+    QVERIFY(hiragana.cells[0].colour.hueF() > 0.3 && hiragana.cells[0].colour.hueF() < 0.34);
+    QCOMPARE(hiragana.cells[1].picture, QStringLiteral("hiragana/i.png"));
+    QCOMPARE(hiragana.cells[1].colour.saturation(), 0);
+    QVERIFY(hiragana.cells[0].tip.contains(QStringLiteral("Jugements : 4")));
+
+    auto *chart = window->findChild<QChartView *>(QStringLiteral("graphique"));
+    QVERIFY(chart);
+    const auto series = chart->chart()->series();
+    QCOMPARE(series.size(), 1);
+    const auto sets = static_cast<QStackedBarSeries *>(series.first())->barSets();
+    QCOMPARE(sets.size(), 2);
+    QCOMPARE(sets[0]->count(), 30);
+    QCOMPARE(sets[0]->sum(), 4.0);
+    QCOMPARE(sets[1]->sum(), 1.0);
+
+    const QRect cell = grid->cellRect(QStringLiteral("hiragana/a.png"));
+    QVERIFY(cell.isValid());
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
+    QVERIFY(!window->findChild<PictureBox *>(QStringLiteral("solution"))->picture().isNull());
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("titredessins"))->text(),
+             progresstexts::drawingsOf.arg(QStringLiteral("hiragana/a.png")));
+    auto *drawings = window->findChild<QWidget *>(QStringLiteral("dessins"));
+    const auto views = drawings->findChildren<InkView *>();
+    QCOMPARE(views.size(), 3);
+    QCOMPARE(views.first()->strokes().first().points.last(), QPointF(40, 62));
+}
+
+QTEST_MAIN(TestStatisticsWindow)
+#include "tst_statisticswindow.moc"
