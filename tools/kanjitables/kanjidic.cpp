@@ -103,9 +103,10 @@ Kanjidic readKanjidicFile(const QString &path)
         QProcess gzip;
         gzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), path}, QIODevice::ReadOnly);
         // The file is some 15 MB once decompressed: it is read whole, then parsed.
-        if (!gzip.waitForFinished(-1) || gzip.exitStatus() != QProcess::NormalExit ||
-            gzip.exitCode() != 0)
-            throw fail(QStringLiteral("gzip -dc failed: ") + gzip.errorString() + QLatin1Char(' ') +
+        if (!gzip.waitForFinished(-1))
+            throw fail(QStringLiteral("gzip -dc: ") + gzip.errorString());
+        if (gzip.exitStatus() != QProcess::NormalExit || gzip.exitCode() != 0)
+            throw fail(QStringLiteral("gzip -dc failed: ") +
                        QString::fromLocal8Bit(gzip.readAllStandardError()).trimmed());
         bytes = gzip.readAllStandardOutput();
     } else {

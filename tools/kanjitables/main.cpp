@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QMap>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -103,6 +104,9 @@ int run(const Options &options)
     };
 
     kanjitables::Kanjidic dictionary = kanjitables::readKanjidicFile(options.kanjidic);
+    if (dictionary.characters.isEmpty())
+        throw kanjitables::DataError(options.kanjidic.toStdString() +
+                                     ": no kanji of school grades 1 to 6");
     kanjitables::sortByFrequency(dictionary.characters);
 
     std::map<int, QList<kanjitables::CourseRow>> grades;
@@ -126,6 +130,18 @@ int run(const Options &options)
     }
     if (failures > 0)
         return 1;
+
+    // Two kanji of a course posed by the same meaning cannot be told apart by the learner.
+    for (const auto &[grade, rows] : grades) {
+        QMap<QString, QString> bySound;
+        for (const auto &row : rows)
+            bySound[row.sound] += row.kanji;
+        for (auto it = bySound.cbegin(); it != bySound.cend(); ++it) {
+            if (it.value().size() > 1)
+                std::printf("kanji-%d: \"%s\" poses %s\n", grade, qPrintable(it.key()),
+                            qPrintable(it.value()));
+        }
+    }
 
     for (const auto &[grade, rows] : grades) {
         const QString path =
