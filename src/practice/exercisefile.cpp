@@ -174,7 +174,6 @@ QStringList cutRecords(const QString &text)
     // Each piece is a string of its own: records outlive the opening (the history, the review
     // lists), and a piece sharing the file's buffer would hold all of it.
     QStringList pieces;
-    pieces.reserve(text.count(QLatin1Char('*')) + 1);
     const QStringView view(text);
     qsizetype start = 0;
     for (;;) {
@@ -185,6 +184,45 @@ QStringList cutRecords(const QString &text)
             return pieces;
         start = star + 1;
     }
+}
+
+Records::Records(QString text) : m_text(std::move(text))
+{
+    if (m_text.isEmpty())
+        return;
+    const QStringView view(m_text);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype star = view.indexOf(QLatin1Char('*'), start);
+        const qsizetype stop = star < 0 ? view.size() : star;
+        m_spans.append({start, stop - start});
+        if (star < 0)
+            return;
+        start = star + 1;
+    }
+}
+
+Records::Records(const QStringList &records)
+{
+    for (const QString &record : records) {
+        m_spans.append({m_text.size(), record.size()});
+        m_text.append(record);
+    }
+}
+
+QString Records::at(qsizetype i) const
+{
+    const Span &span = m_spans.at(i);
+    return QStringView(m_text).sliced(span.start, span.size).toString();
+}
+
+QStringList Records::toStringList() const
+{
+    QStringList list;
+    list.reserve(m_spans.size());
+    for (qsizetype i = 0; i < m_spans.size(); ++i)
+        list.append(at(i));
+    return list;
 }
 
 QStringList fields(const QString &record)

@@ -40,6 +40,35 @@ QString readText(const QString &path);
 // Cuts the text at every "*", keeping every piece. An empty text gives no piece at all.
 QStringList cutRecords(const QString &text);
 
+// The records of an exercise, as cutRecords() gives them, kept as places in the text they were
+// cut from: thousands of small strings cost several times the reading of the file. Whatever
+// comes out is a string of its own.
+class Records
+{
+public:
+    Records() = default;
+    // Cuts `text` at every "*".
+    explicit Records(QString text);
+    explicit Records(const QStringList &records);
+
+    qsizetype size() const { return m_spans.size(); }
+    bool isEmpty() const { return m_spans.isEmpty(); }
+    QString at(qsizetype i) const;
+    QStringList toStringList() const;
+    void swapItemsAt(qsizetype i, qsizetype j) { m_spans.swapItemsAt(i, j); }
+    // Record i becomes empty.
+    void clearAt(qsizetype i) { m_spans[i].size = 0; }
+
+private:
+    struct Span
+    {
+        qsizetype start = 0;
+        qsizetype size = 0;
+    };
+    QString m_text;
+    QList<Span> m_spans;
+};
+
 // Cuts a record at every "=", keeping empty fields. An empty record gives no field at all.
 QStringList fields(const QString &record);
 

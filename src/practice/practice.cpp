@@ -209,10 +209,10 @@ void Practice::ouvrir()
 
     try {
         reinitialiser(BlankFailure::Throw);
-        QStringList pieces;
+        exercise::Records pieces;
         {
             const BusyWindow busy(m_window);
-            pieces = exercise::cutRecords(exercise::readText(m_fileName));
+            pieces = exercise::Records(exercise::readText(m_fileName));
         }
         if (pieces.size() - 1 > exercise::maxRecords)
             throw ExerciseError("too many records");
@@ -254,7 +254,7 @@ bool Practice::restore(const QString &fileName, const QStringList &lignes, std::
     reinitialiser(BlankFailure::Report);
     m_fileName = fileName;
     m_review = fileName.isEmpty();
-    m_lignes = lignes;
+    m_lignes = exercise::Records(lignes);
     m_numero = numero;
     m_trouves = trouves;
     m_found = found;
@@ -292,7 +292,7 @@ void Practice::melanger()
         m_lignes.swapItemsAt(i, std::min(r, n - 1));
     }
     // The text after the last "*" gives way to one empty element.
-    m_lignes[n] = QString();
+    m_lignes.clearAt(n);
 }
 
 void Practice::aleatoire()

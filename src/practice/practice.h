@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exercisefile.h"
 #include "practiceobserver.h"
 #include "windowops.h"
 
@@ -70,7 +71,8 @@ public:
     std::optional<PracticeRecord> currentRecord() const;
 
     // The state, as the window-level variables hold it.
-    const QStringList &lignes() const { return m_lignes; }
+    QStringList lignes() const { return m_lignes.toStringList(); }
+    int recordCount() const { return static_cast<int>(m_lignes.size()); }
     std::int16_t numero() const { return m_numero; }
     const QList<std::int16_t> &trouves() const { return m_trouves; }
     // The full path chosen at the last opening; empty before the first one and after a
@@ -103,7 +105,7 @@ private:
     WindowOps &m_window;
     RandomSource &m_random;
 
-    QStringList m_lignes;
+    exercise::Records m_lignes;
     std::int16_t m_numero = 0;
     QList<std::int16_t> m_trouves;
     // Mirrors trouves for the skip loop: one bit per possible index, the marker's included.

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int N = strokeCheckPoints;
+constexpr qreal maxInkCoordinate = 1e7;
 using Resampled = std::array<QPointF, N>;
 
 struct Box
@@ -49,8 +50,9 @@ QList<QPolygonF> inkLines(const Ink &ink)
         QPolygonF line;
         line.reserve(stroke.points.size());
         for (const InkPoint &p : stroke.points)
-            // A non-finite point would poison every distance; the pad never records one.
-            if (std::isfinite(p.pos.x()) && std::isfinite(p.pos.y()))
+            // A non-finite or absurd point would poison every distance; the pad never records
+            // one.
+            if (std::abs(p.pos.x()) <= maxInkCoordinate && std::abs(p.pos.y()) <= maxInkCoordinate)
                 line.append(p.pos);
         if (!line.isEmpty())
             lines.append(line);
@@ -114,6 +116,138 @@ qreal meanDistance(const Resampled &a, const Resampled &b, bool reversed, QPoint
     for (int i = 0; i < N; ++i)
         sum += distance(a[i] - aShift, b[reversed ? N - 1 - i : i] - bShift);
     return sum / N;
+}
+
+qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const qreal length2 = QPointF::dotProduct(ab, ab);
+    const qreal t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    return distance(p, a + ab * t);
+}
+
+struct ShapeGap
+{
+    qreal mean = 0;
+    qreal peak = 0;
+};
+
+// How far apart two strokes run, wherever along them: the distances from each point of one to
+// the other line, both ways, the first moved back by `shift`; their mean and their largest.
+// Unlike point-to-point distances they do not grow when a stroke starts a little late or ends
+// a little long.
+ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift)
+{
+    ShapeGap gap;
+    const auto oneWay = [&gap](const Resampled &from, const Resampled &to, QPointF fromShift,
+                               QPointF toShift) {
+        for (const QPointF &point : from) {
+            const QPointF p = point - fromShift;
+            qreal nearest = std::numeric_limits<qreal>::max();
+            for (int i = 1; i < N; ++i)
+                nearest =
+                    std::min(nearest, distanceToSegment(p, to[i - 1] - toShift, to[i] - toShift));
+            gap.mean += nearest;
+            gap.peak = std::max(gap.peak, nearest);
+        }
+    };
+    oneWay(a, b, shift, {});
+    oneWay(b, a, {}, shift);
+    gap.mean /= 2 * N;
+    return gap;
+}
+
+struct Fit
+{
+    qreal a[2][2] = {{1, 0}, {0, 1}};
+    QPointF from, to;
+
+    QPointF map(QPointF point) const
+    {
+        const QPointF p = point - from;
+        return QPointF(a[0][0] * p.x() + a[0][1] * p.y(), a[1][0] * p.x() + a[1][1] * p.y()) + to;
+    }
+};
+
+// The linear map and translation that bring the drawing closest to the reference, point for
+// point, each stroke weighted, held towards no change by `stiffness` and bounded by `limit`
+// (the size of its difference from no change), so that a map cannot squash or turn a drawing
+// of one or two strokes into another one.
+Fit fitDrawing(const std::vector<Resampled> &drawn, const std::vector<Resampled> &expected,
+               const std::vector<qreal> &weights, qreal stiffness, qreal limit)
+{
+    Fit fit;
+    qreal total = 0;
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        for (int i = 0; i < N; ++i) {
+            fit.from += drawn[k][i] * weights[k];
+            fit.to += expected[k][i] * weights[k];
+            total += weights[k];
+        }
+    if (!(total > 0))
+        return {};
+    fit.from /= total;
+    fit.to /= total;
+    // A = (sum w q p' + s I)(sum w p p' + s I)^-1, with p and q centred.
+    const qreal s = stiffness * total;
+    qreal pp[2][2] = {{s, 0}, {0, s}}, qp[2][2] = {{s, 0}, {0, s}};
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        for (int i = 0; i < N; ++i) {
+            const QPointF p = (drawn[k][i] - fit.from) * weights[k];
+            const QPointF q = expected[k][i] - fit.to;
+            const QPointF pc = drawn[k][i] - fit.from;
+            pp[0][0] += p.x() * pc.x();
+            pp[0][1] += p.x() * pc.y();
+            pp[1][1] += p.y() * pc.y();
+            qp[0][0] += q.x() * p.x();
+            qp[0][1] += q.x() * p.y();
+            qp[1][0] += q.y() * p.x();
+            qp[1][1] += q.y() * p.y();
+        }
+    pp[1][0] = pp[0][1];
+    const qreal det = pp[0][0] * pp[1][1] - pp[0][1] * pp[1][0];
+    if (!(det > 1e-12))
+        return {};
+    const qreal inv[2][2] = {{pp[1][1] / det, -pp[0][1] / det}, {-pp[1][0] / det, pp[0][0] / det}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c)
+            fit.a[r][c] = qp[r][0] * inv[0][c] + qp[r][1] * inv[1][c];
+    // However well it fits, the map stays within `limit` of no change: turning a stroke
+    // upright onto a level one is a fault to report, not a slant to forgive.
+    const qreal change =
+        std::sqrt((fit.a[0][0] - 1) * (fit.a[0][0] - 1) + fit.a[0][1] * fit.a[0][1] +
+                  fit.a[1][0] * fit.a[1][0] + (fit.a[1][1] - 1) * (fit.a[1][1] - 1));
+    if (change > limit)
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 2; ++c)
+                fit.a[r][c] = (r == c) + (fit.a[r][c] - (r == c)) * limit / change;
+    return fit;
+}
+
+// Moves the drawing onto the reference by the fit above, made robust to a stroke far off: the
+// fit is made again with each stroke weighted down by how far it stayed from its reference.
+void alignDrawing(std::vector<Resampled> &drawn, const std::vector<Resampled> &expected,
+                  const CheckThresholds &thresholds)
+{
+    const qreal stiffness = thresholds.alignmentStiffness;
+    const qreal limit = thresholds.alignmentLimit;
+    const qreal residualScale = thresholds.alignmentResidual;
+    std::vector<qreal> weights(drawn.size(), 1);
+    Fit fit;
+    for (int round = 0; round < 3; ++round) {
+        fit = fitDrawing(drawn, expected, weights, stiffness, limit);
+        for (std::size_t k = 0; k < drawn.size(); ++k) {
+            qreal residual = 0;
+            for (int i = 0; i < N; ++i)
+                residual += distance(fit.map(drawn[k][i]), expected[k][i]);
+            residual /= N * residualScale;
+            weights[k] = 1 / (1 + residual * residual);
+        }
+    }
+    for (Resampled &stroke : drawn)
+        for (QPointF &point : stroke)
+            point = fit.map(point);
 }
 
 // The minimum-cost assignment of rows to columns of a square matrix (Hungarian method with
@@ -230,7 +364,8 @@ StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
             }
     }
 
-    // From here each stroke is compared with the one of the same rank.
+    // From here each stroke is compared with the one of the same rank. Direction first, in
+    // the boxes where the drawing has not been moved.
     std::vector<QPointF> drawnCentre(n), expectedCentre(n);
     for (int k = 0; k < n; ++k) {
         drawnCentre[k] = centroid(drawn[k]);
@@ -245,14 +380,32 @@ StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
             asDrawn - reversed > thresholds.directionMargin)
             return fault(StrokeFault::Direction, k, verdict);
     }
+
+    // Shape and place are judged twice: in the boxes, and with the drawing as a whole brought
+    // onto the reference, so that a learner's slant or squeeze is not a stroke's fault. A
+    // stroke is at fault only when it is in both: one stroke far off pulls the fitted drawing
+    // out of true and must not blame the others.
+    std::vector<Resampled> fitted = drawn;
+    alignDrawing(fitted, expected, thresholds);
+    std::vector<QPointF> fittedCentre(n);
     for (int k = 0; k < n; ++k)
-        if (meanDistance(drawn[k], expected[k], false, drawnCentre[k], expectedCentre[k]) >
-            thresholds.shape)
+        fittedCentre[k] = centroid(fitted[k]);
+    const auto badShape = [&](const std::vector<Resampled> &lines,
+                              const std::vector<QPointF> &centres, int k) {
+        const ShapeGap gap = shapeGap(lines[k], expected[k], centres[k] - expectedCentre[k]);
+        return gap.mean > thresholds.shape || gap.peak > thresholds.shapePeak;
+    };
+    const auto badPlace = [&](const std::vector<Resampled> &lines,
+                              const std::vector<QPointF> &centres, int k) {
+        return distance(lines[k].front(), expected[k].front()) > thresholds.place ||
+               distance(lines[k].back(), expected[k].back()) > thresholds.place ||
+               distance(centres[k], expectedCentre[k]) > thresholds.place;
+    };
+    for (int k = 0; k < n; ++k)
+        if (badShape(drawn, drawnCentre, k) && badShape(fitted, fittedCentre, k))
             return fault(StrokeFault::Shape, k, verdict);
     for (int k = 0; k < n; ++k)
-        if (distance(drawn[k].front(), expected[k].front()) > thresholds.place ||
-            distance(drawn[k].back(), expected[k].back()) > thresholds.place ||
-            distance(drawnCentre[k], expectedCentre[k]) > thresholds.place)
+        if (badPlace(drawn, drawnCentre, k) && badPlace(fitted, fittedCentre, k))
             return fault(StrokeFault::Place, k, verdict);
     return verdict;
 }

@@ -28,6 +28,15 @@ struct StrokeVerdict
 // of each drawing's bounding box is 1). The defaults are tuned by tools/strokeeval.
 struct CheckThresholds
 {
+    // Shape and place are judged both in the boxes and with the drawing fitted onto the
+    // reference by a linear map, and are faults only when they are in both. How firmly the
+    // drawing keeps its form in the fit (0 lets any map through), and how far the map may
+    // differ from no change at most (the root of the sum of its squared differences).
+    double alignmentStiffness = 0.02;
+    double alignmentLimit = 0.3;
+    // Strokes that stay further than about this from their reference after the fit weigh
+    // little in the next one.
+    double alignmentResidual = 0.1;
     // The drawn order is kept when following it costs at most this much more, summed over the
     // strokes, than the best matching.
     double orderMargin = 0.04;
@@ -35,11 +44,14 @@ struct CheckThresholds
     // distance as drawn and closer by at least directionMargin.
     double directionRatio = 0.6;
     double directionMargin = 0.03;
-    // A stroke's shape is wrong beyond this mean distance from the reference, both centred.
+    // A stroke's shape is wrong when, both centred, its points lie this far from the
+    // reference's line on average, and the reference's from its line.
     double shape = 0.08;
+    // ... or when one point of either lies this far from the other's line.
+    double shapePeak = 0.17;
     // A stroke is misplaced when its start, end or centre is further than this from the
     // reference's.
-    double place = 0.18;
+    double place = 0.22;
 };
 
 // Every stroke is resampled to this many points by arc length.
@@ -48,7 +60,7 @@ inline constexpr int strokeCheckPoints = 32;
 // The learner's drawing against the reference: the first problem found among nothing drawn,
 // a different number of strokes, a stroke drawn out of turn, a stroke drawn backwards, a
 // stroke of the wrong shape, a stroke in the wrong place; StrokeFault::None when there is none.
-// Strokes without points do not count.
+// Strokes without points do not count, nor points beyond ten million pixels or not finite.
 StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
                        const CheckThresholds &thresholds = {});
 

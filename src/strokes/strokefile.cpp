@@ -10,6 +10,15 @@ namespace {
 // Pieces per cubic curve when flattening: KanjiVG curves span a few tens of units, so a piece
 // stays well under a unit long.
 constexpr int curvePieces = 16;
+constexpr qreal maxViewBox = 1e6;
+// Path coordinates beyond this are broken data; QPainterPath would also silently drop points
+// past 1e128, leaving a path that is not the one written.
+constexpr qreal maxPathCoordinate = 1e9;
+
+bool usable(QPointF p)
+{
+    return std::abs(p.x()) <= maxPathCoordinate && std::abs(p.y()) <= maxPathCoordinate;
+}
 
 // Reads path data one token at a time. Separators are white space and commas; a number ends
 // where the next one visibly starts ("3.5.5" is 3.5 then .5, "1-2" is 1 then -2).
@@ -98,6 +107,11 @@ std::optional<QRectF> parseViewBox(QStringView text)
             return std::nullopt;
         value = *n;
     }
+    // Stroke files are drawn on boxes of about a hundred units; a box beyond a million is
+    // broken and would overflow the check's sums.
+    for (qreal value : v)
+        if (std::abs(value) > maxViewBox)
+            return std::nullopt;
     if (!scanner.atEnd() || !(v[2] > 0) || !(v[3] > 0))
         return std::nullopt;
     return QRectF(v[0], v[1], v[2], v[3]);
@@ -185,7 +199,7 @@ std::optional<QPainterPath> parsePathData(QStringView d)
             qreal a[6];
             for (int i = 0; i < arguments; ++i) {
                 const auto n = scanner.number();
-                if (!n)
+                if (!n || std::abs(*n) > maxPathCoordinate)
                     return std::nullopt;
                 a[i] = *n;
             }
@@ -239,6 +253,9 @@ std::optional<QPainterPath> parsePathData(QStringView d)
                 break;
             }
             }
+            // Relative steps add up: the pen must stay within bounds too.
+            if (!usable(current))
+                return std::nullopt;
             first = false;
         } while (scanner.atNumber());
     }
@@ -306,7 +323,7 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
                     bool wOk = false, hOk = false;
                     const double w = attributes.value(QLatin1String("width")).toDouble(&wOk);
                     const double h = attributes.value(QLatin1String("height")).toDouble(&hOk);
-                    if (wOk && hOk && w > 0 && h > 0 && std::isfinite(w) && std::isfinite(h))
+                    if (wOk && hOk && w > 0 && h > 0 && w <= maxViewBox && h <= maxViewBox)
                         viewBox = QRectF(0, 0, w, h);
                 }
                 if (!viewBox)

@@ -11,7 +11,9 @@
 
 #include <optional>
 
-// A character's strokes as a KanjiVG stroke file gives them.
+// A character's strokes as a KanjiVG stroke file gives them. The files are under their own
+// licence: the copyright comment at their top stays in every copy the project ships (the
+// reader skips comments, so nothing here needs them removed).
 struct StrokeFile
 {
     QRectF viewBox;

@@ -82,8 +82,10 @@ QStringList nameFiltersFrom(const QString &filter)
     return result;
 }
 
-Form1::Form1(RandomSource &random, const QString &programFolder, QWidget *parent)
-    : QMainWindow(parent), m_programFolder(programFolder), m_practice(*this, random)
+Form1::Form1(RandomSource &random, const QString &programFolder, const QString &historyFolder,
+             QWidget *parent)
+    : QMainWindow(parent), m_programFolder(programFolder), m_practice(*this, random),
+      m_history(m_practice, *this, historyFolder, programFolder + texts::imagesFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(texts::captionBase);
@@ -179,7 +181,7 @@ void Form1::createMenus()
     QAction *ouvrir = exercices->addAction(QStringLiteral("Ouvrir"));
     ouvrir->setObjectName(QStringLiteral("Ouvrir"));
     ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(ouvrir, &QAction::triggered, this, [this] { m_practice.ouvrir(); });
+    connect(ouvrir, &QAction::triggered, this, [this] { m_history.ouvrir(); });
 
     m_aleatoire = exercices->addAction(QStringLiteral("Aleatoire"));
     m_aleatoire->setObjectName(QStringLiteral("Aleatoire"));
@@ -189,6 +191,8 @@ void Form1::createMenus()
     QAction *reset = exercices->addAction(QStringLiteral("Reset"));
     reset->setObjectName(QStringLiteral("Reset"));
     connect(reset, &QAction::triggered, this, [this] { m_practice.reset(); });
+
+    m_history.addActions(exercices);
 
     QAction *site = menuBar()->addAction(QStringLiteral("Visiter le site de Plumetto"));
     site->setObjectName(QStringLiteral("site"));
@@ -246,6 +250,7 @@ void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     applyLayoutRule();
+    m_history.openSoon();
 }
 
 void Form1::moveEvent(QMoveEvent *event)
@@ -391,14 +396,35 @@ void Form1::setRandomOrderChecked(bool checked)
     m_aleatoire->setChecked(checked);
 }
 
-void Form1::started() {}
+Ink Form1::padInk() const
+{
+    // TODO(lead): pad ink
+    return {};
+}
 
-void Form1::posed(const PracticeRecord &) {}
+void Form1::started()
+{
+    m_history.started();
+}
+
+void Form1::posed(const PracticeRecord &)
+{
+    m_history.posed();
+}
 
 void Form1::shown(const PracticeRecord &, const QString &) {}
 
-void Form1::judged(const PracticeRecord &, bool) {}
+void Form1::judged(const PracticeRecord &record, bool right)
+{
+    m_history.judged(record, right, padInk(), m_checkText);
+}
 
-void Form1::ended() {}
+void Form1::ended()
+{
+    m_history.ended();
+}
 
-void Form1::cleared() {}
+void Form1::cleared()
+{
+    m_history.cleared();
+}

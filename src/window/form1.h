@@ -1,5 +1,7 @@
 #pragma once
 
+#include "historykeeper.h"
+#include "ink.h"
 #include "practice.h"
 #include "windowops.h"
 
@@ -23,10 +25,13 @@ class Form1 : public QMainWindow, private WindowOps, private PracticeObserver
 
 public:
     // `programFolder` is where the images folder is looked up; the program passes its own.
-    Form1(RandomSource &random, const QString &programFolder, QWidget *parent = nullptr);
+    // `historyFolder` holds the learner's history; with none, no history is kept.
+    Form1(RandomSource &random, const QString &programFolder,
+          const QString &historyFolder = QString(), QWidget *parent = nullptr);
     ~Form1() override;
 
     const Practice &practice() const { return m_practice; }
+    HistoryKeeper &historyKeeper() { return m_history; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -39,6 +44,8 @@ private:
     void applyLayoutRule();
     void showInformation(const QString &title, const QString &text);
     void toggleRandomOrder();
+    // The learner's drawing on the pad, as the history keeps it.
+    Ink padInk() const;
 
     // WindowOps
     void setText(TextBox box, const QString &text) override;
@@ -67,6 +74,9 @@ private:
     QStringList m_nameFilters;
     QString m_lastFolder;
     Practice m_practice;
+    HistoryKeeper m_history;
+    // The stroke check's verdict on the drawing, as shown; empty when there is none.
+    QString m_checkText;
 
     QWidget *m_client = nullptr;
     QPlainTextEdit *m_commentaires = nullptr;

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "history.h"
 #include "randomsource.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     SystemRandom random;
-    Form1 window(random, QCoreApplication::applicationDirPath());
+    Form1 window(random, QCoreApplication::applicationDirPath(), History::standardFolder());
     window.show();
     return QApplication::exec();
 }

@@ -1,14 +1,82 @@
 #include "picturebox.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTransform>
+#include <QVariantAnimation>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 // Pictures above this many pixels are refused before anything is decoded.
 constexpr qint64 maxPixels = qint64(256) * 1024 * 1024;
+
+// The stroke order: the time each stroke takes to grow, and how long the whole character
+// stays before the picture comes back.
+constexpr int msPerStroke = 500;
+constexpr int msHeldAtEnd = 600;
+
+// Points along a growing stroke; enough for a smooth curve at any size a picture box has.
+constexpr int growthSteps = 48;
+
+const QColor doneStrokeColour(30, 30, 30);
+const QColor growingStrokeColour(210, 40, 40);
+const QColor numberColour(190, 50, 50);
+
+// Qt's name for the picture drawn at twice the size: `ka@2x.png` beside `ka.png`.
+QString sharperPath(const QString &path)
+{
+    const QFileInfo info(path);
+    QString name = info.completeBaseName() + QStringLiteral("@2x");
+    if (!info.suffix().isEmpty())
+        name += QLatin1Char('.') + info.suffix();
+    return info.dir().filePath(name);
+}
+
+// Reads the picture at `path` to be shown at most `bound` logical pixels large on a screen of
+// `screenRatio`, with the device pixel ratio that gives its logical size. `logical` is its natural
+// size in logical pixels, when known; otherwise the file's size divided by `fileRatio`. A null
+// image when the file does not decode or is too large. `shownSize` receives the logical size
+// without the rounding of the decoded pixels.
+QImage readPicture(const QString &path, qreal fileRatio, QSize logical, QSizeF bound,
+                   qreal screenRatio, QSizeF &shownSize)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize pixels = reader.size();
+    if (pixels.isEmpty()) {
+        QImage image = reader.read();
+        image.setDevicePixelRatio(fileRatio);
+        shownSize = image.deviceIndependentSize();
+        return image;
+    }
+    if (qint64(pixels.width()) * pixels.height() > maxPixels)
+        return {};
+    const QSizeF natural = logical.isEmpty() ? QSizeF(pixels) / fileRatio : QSizeF(logical);
+    // As many pixels per logical pixel as the screen shows, never more than the file has.
+    const qreal density = std::min(screenRatio, pixels.width() / natural.width());
+    // The natural size in those pixels (a file whose shape differs from the logical size is
+    // brought to it), scaled down to what the box can show.
+    QSize decoded = (natural * density).toSize().expandedTo({1, 1});
+    const QSize limit((bound * density).toSize().expandedTo({1, 1}));
+    if (decoded.width() > limit.width() || decoded.height() > limit.height())
+        decoded = decoded.scaled(limit, Qt::KeepAspectRatio).expandedTo({1, 1});
+    if (decoded != pixels)
+        reader.setScaledSize(decoded);
+    QImage image = reader.read();
+    image.setDevicePixelRatio(density);
+    shownSize = natural;
+    if (natural.width() > bound.width() || natural.height() > bound.height())
+        shownSize = natural.scaled(bound, Qt::KeepAspectRatio);
+    return image;
+}
 
 } // namespace
 
@@ -16,38 +84,77 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    m_strokeOrder = new QVariantAnimation(this);
+    m_strokeOrder->setObjectName(QStringLiteral("strokeOrder"));
+    m_strokeOrder->setStartValue(0);
+    connect(m_strokeOrder, &QVariantAnimation::valueChanged, this, [this] { update(); });
+    connect(m_strokeOrder, &QVariantAnimation::finished, this, [this] { update(); });
 }
 
 bool PictureBox::showPicture(const QString &path)
 {
+    stopStrokeOrder();
     m_picture = QImage();
     update();
 
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid()) {
-        if (qint64(size.width()) * size.height() > maxPixels)
-            return false;
-        // The box is never wider than it is now, and never taller than the screen.
-        const qreal ratio = devicePixelRatioF();
-        const int screenHeight = screen() ? screen()->geometry().height() : 2048;
-        const QSize bound(qMax(1, int(width() * ratio)), qMax(1, int(screenHeight * ratio)));
-        if (size.width() > bound.width() || size.height() > bound.height())
-            reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio).expandedTo({1, 1}));
+    // The box is never wider than it is now, and never taller than the screen.
+    const qreal screenRatio = devicePixelRatioF();
+    const int screenHeight = screen() ? screen()->geometry().height() : 2048;
+    const QSizeF bound(std::max(1, width()), std::max(1, screenHeight));
+
+    QImage image;
+    if (screenRatio > 1) {
+        // The sharper picture stands in for the named one, which must still be a picture: the
+        // same file shows or fails on every screen.
+        const QSize logical = QImageReader(path).size();
+        const QString sharper = sharperPath(path);
+        if (!logical.isEmpty() && QFileInfo::exists(sharper))
+            image = readPicture(sharper, 2, logical, bound, screenRatio, m_shownSize);
     }
-    QImage image = reader.read();
+    if (image.isNull())
+        image = readPicture(path, 1, QSize(), bound, screenRatio, m_shownSize);
     if (image.isNull())
         return false;
-    image.setDevicePixelRatio(devicePixelRatioF());
     m_picture = std::move(image);
     return true;
 }
 
 void PictureBox::clearPicture()
 {
+    stopStrokeOrder();
     m_picture = QImage();
     update();
+}
+
+void PictureBox::playStrokeOrder(const QList<QPainterPath> &strokes, const QRectF &viewBox,
+                                 const QList<QPointF> &numberPositions)
+{
+    m_strokeOrder->stop();
+    if (m_picture.isNull() || strokes.isEmpty() || viewBox.isEmpty()) {
+        update();
+        return;
+    }
+    m_strokes = strokes;
+    m_viewBox = viewBox;
+    m_numberPositions = numberPositions;
+    const int total = int(strokes.size()) * msPerStroke + msHeldAtEnd;
+    m_strokeOrder->setDuration(total);
+    m_strokeOrder->setEndValue(total);
+    m_strokeOrder->start();
+    update();
+}
+
+void PictureBox::stopStrokeOrder()
+{
+    if (!isPlayingStrokeOrder())
+        return;
+    m_strokeOrder->stop();
+    update();
+}
+
+bool PictureBox::isPlayingStrokeOrder() const
+{
+    return m_strokeOrder->state() == QAbstractAnimation::Running;
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)
@@ -56,10 +163,85 @@ void PictureBox::paintEvent(QPaintEvent *event)
     painter.fillRect(event->rect(), Qt::white);
     if (m_picture.isNull())
         return;
-    const QSizeF shown = m_picture.deviceIndependentSize();
+    if (isPlayingStrokeOrder()) {
+        paintStrokeOrder(painter);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(shownRect(), m_picture);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    if (m_pressed)
+        event->accept(); // so that the release comes here
+    else
+        QWidget::mousePressEvent(event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    QWidget::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+QRectF PictureBox::shownRect() const
+{
+    const QSizeF shown = m_shownSize;
     QSizeF target = shown;
     if (shown.width() > width() || shown.height() > height())
         target = shown.scaled(size(), Qt::KeepAspectRatio);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(QPointF(0, 0), target), m_picture);
+    return QRectF(QPointF(0, 0), target);
+}
+
+void PictureBox::paintStrokeOrder(QPainter &painter) const
+{
+    const QRectF place = shownRect();
+    const qreal scale =
+        std::min(place.width() / m_viewBox.width(), place.height() / m_viewBox.height());
+    QTransform toBox;
+    toBox.translate(place.center().x(), place.center().y());
+    toBox.scale(scale, scale);
+    toBox.translate(-m_viewBox.center().x(), -m_viewBox.center().y());
+
+    painter.save();
+    painter.setClipRect(place);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The thickness and lettering of the stroke files, at the picture's scale.
+    const qreal penWidth = std::max(3 * scale, qreal(1.5));
+    QFont font = painter.font();
+    font.setPixelSize(std::max(8, qRound(8 * scale)));
+    painter.setFont(font);
+
+    const int now = m_strokeOrder->currentTime();
+    for (qsizetype i = 0; i < m_strokes.size(); ++i) {
+        const int start = int(i) * msPerStroke;
+        if (now < start)
+            break;
+        const qreal grown = std::min(qreal(1), qreal(now - start) / msPerStroke);
+        const QPainterPath &stroke = m_strokes[i];
+        QPainterPath shown;
+        if (grown >= 1) {
+            shown = stroke;
+        } else {
+            // pointAtPercent goes by length, so the stroke grows at an even pace.
+            shown.moveTo(stroke.pointAtPercent(0));
+            for (int k = 1; k <= growthSteps; ++k)
+                shown.lineTo(stroke.pointAtPercent(grown * k / growthSteps));
+        }
+        painter.setPen(QPen(grown >= 1 ? doneStrokeColour : growingStrokeColour, penWidth,
+                            Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(toBox.map(shown));
+        if (i < m_numberPositions.size()) {
+            painter.setPen(numberColour);
+            painter.drawText(toBox.map(m_numberPositions[i]), QString::number(i + 1));
+        }
+    }
+    painter.restore();
 }

@@ -363,8 +363,11 @@ void StatisticsWindow::showChart(const QList<History::Day> &days)
 
     QChart *chart = m_chart->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        // The chart lets go of an axis it removes.
+        const std::unique_ptr<QAbstractAxis> removed(axis);
+    }
     chart->addSeries(series);
     auto *x = new QBarCategoryAxis;
     x->append(categories);

@@ -18,6 +18,7 @@ private slots:
     void workedExamples();
     void cutRecords_data();
     void cutRecords();
+    void recordsAreStringsOfTheirOwn();
     void fields_data();
     void fields();
     void ordinaryFile_data();
@@ -117,6 +118,27 @@ void TestExerciseFile::cutRecords()
     QFETCH(QString, text);
     QFETCH(QStringList, pieces);
     QCOMPARE(exercise::cutRecords(text), pieces);
+    const exercise::Records records(text);
+    QCOMPARE(records.toStringList(), pieces);
+    QCOMPARE(exercise::Records(pieces).toStringList(), pieces);
+}
+
+void TestExerciseFile::recordsAreStringsOfTheirOwn()
+{
+    // A short record out of a large text holds only its own characters, ends in a NUL as any
+    // string does, and outlives the text.
+    QString text = QStringLiteral("ka=ka.jpg=*") + QString(1 << 20, QLatin1Char('x'));
+    const QString fromList = exercise::cutRecords(text).at(0);
+    exercise::Records records(std::move(text));
+    records.swapItemsAt(0, 1);
+    records.clearAt(0);
+    const QString fromRecords = records.at(1);
+    records = {};
+    for (const QString &record : {fromList, fromRecords}) {
+        QCOMPARE(record, QStringLiteral("ka=ka.jpg="));
+        QVERIFY(record.capacity() < 64);
+        QCOMPARE(record.utf16()[record.size()], u'\0');
+    }
 }
 
 void TestExerciseFile::fields_data()

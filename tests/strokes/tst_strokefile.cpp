@@ -72,6 +72,9 @@ private slots:
         QTest::newRow("stray letter") << "M1,2 x" << false << QList<P>{};
         QTest::newRow("number after close") << "M1,2Z3" << false << QList<P>{};
         QTest::newRow("infinite") << "M1e999,0" << false << QList<P>{};
+        QTest::newRow("huge") << "M5e170,20" << false << QList<P>{};
+        QTest::newRow("huge control") << "M0,0C1e200,0,1,1,2,2" << false << QList<P>{};
+        QTest::newRow("steps add up") << "M0,0l9e8,0 9e8,0" << false << QList<P>{};
     }
 
     void pathData()

@@ -69,8 +69,13 @@ private:
         m_seen.append(QString::fromLatin1(modal->metaObject()->className()) + QLatin1Char(' ') +
                       modal->objectName());
         auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (dialog && !m_file.isEmpty()) {
-            dialog->selectFile(m_file);
+        if (dialog && !m_file.isEmpty() && m_tries++ < 3) {
+            // Typed into the name field, as a user would: selectFile() leaves the field alone
+            // once it has the focus, and the dialog would then stay open.
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(m_file);
+            else
+                dialog->selectFile(m_file);
             static_cast<QDialog *>(dialog)->accept(); // public in QDialog
         } else {
             modal->close();
@@ -78,6 +83,7 @@ private:
     }
 
     QString m_file;
+    int m_tries = 0;
     QTimer m_timer;
     QStringList m_seen;
 };

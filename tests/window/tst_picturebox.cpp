@@ -1,7 +1,9 @@
 #include "picturebox.h"
 
 #include <QFile>
+#include <QPainterPath>
 #include <QTemporaryDir>
+#include <QVariantAnimation>
 #include <QtTest>
 
 namespace {
@@ -33,6 +35,11 @@ private slots:
     void shownArea();
     void unreadable_data();
     void unreadable();
+    void sharperPicture_data();
+    void sharperPicture();
+    void strokeOrder();
+    void strokeOrderStops();
+    void clicked();
 
 private:
     QString jpeg(QSize size)
@@ -44,6 +51,30 @@ private:
         if (!QFile::exists(path) && !image.save(path, "JPG"))
             return {};
         return path;
+    }
+
+    // A black PNG of the given size under the given name; with no size, a broken PNG.
+    QString png(const QString &name, QSize size)
+    {
+        const QString path = m_dir.filePath(name);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            !(size.isValid() ? image.save(&file, "PNG") : file.write("\x89PNG\r\n\x1a\n") > 0))
+            return {};
+        return path;
+    }
+
+    // A box of 200 x 100 showing a black 100 x 100 picture, playing one stroke across it.
+    void playOneStroke(PictureBox &box)
+    {
+        box.resize(200, 100);
+        QVERIFY(box.showPicture(jpeg(QSize(100, 100))));
+        QPainterPath stroke({10, 50});
+        stroke.lineTo(90, 50);
+        box.playStrokeOrder({stroke}, QRectF(0, 0, 100, 100), {QPointF(5, 40)});
+        QVERIFY(box.isPlayingStrokeOrder());
     }
 
     QTemporaryDir m_dir;
@@ -109,6 +140,114 @@ void TestPictureBox::unreadable()
     QVERIFY(!box.showPicture(path));
     QVERIFY(box.picture().isNull());
     QCOMPARE(darkArea(box), QRect());
+}
+
+void TestPictureBox::sharperPicture_data()
+{
+    QTest::addColumn<QSize>("sharper"); // empty: a file that is no picture
+    QTest::addColumn<bool>("plainReadable");
+    QTest::addColumn<bool>("sharperUsed"); // on a screen of ratio above 1
+
+    QTest::newRow("twice the size") << QSize(100, 60) << true << true;
+    QTest::newRow("another size: shown at the plain one's") << QSize(80, 80) << true << true;
+    QTest::newRow("broken: the plain one instead") << QSize() << true << false;
+    QTest::newRow("the plain one broken: nothing") << QSize(100, 60) << false << false;
+}
+
+void TestPictureBox::sharperPicture()
+{
+    QFETCH(QSize, sharper);
+    QFETCH(bool, plainReadable);
+    QFETCH(bool, sharperUsed);
+
+    // A name of its own for each row, since the box must not find another row's files.
+    const QString name = QString::fromLatin1(QTest::currentDataTag()).left(5);
+    const QString plain =
+        png(name + QStringLiteral(".png"), plainReadable ? QSize(50, 30) : QSize());
+    QVERIFY(!plain.isEmpty());
+    QVERIFY(!png(name + QStringLiteral("@2x.png"), sharper).isEmpty());
+
+    PictureBox box;
+    box.resize(200, 100);
+    const bool dense = box.devicePixelRatioF() > 1;
+    if (!plainReadable) {
+        QVERIFY(!box.showPicture(plain));
+        QCOMPARE(darkArea(box), QRect());
+        return;
+    }
+    QVERIFY(box.showPicture(plain));
+    // The same place on every screen; only the pixels behind it differ.
+    QCOMPARE(darkArea(box), QRect(0, 0, 50, 30));
+    QCOMPARE(box.picture().deviceIndependentSize().toSize(), QSize(50, 30));
+    QCOMPARE(box.picture().width() > 50, dense && sharperUsed);
+}
+
+void TestPictureBox::strokeOrder()
+{
+    PictureBox box;
+    playOneStroke(box);
+    auto *run = box.findChild<QVariantAnimation *>(QStringLiteral("strokeOrder"));
+    QVERIFY(run);
+
+    // Half-way through the stroke: its first half over a white place, the picture gone.
+    run->setCurrentTime(250);
+    QImage shot = box.grab().toImage();
+    const auto dark = [&shot](QPointF at) {
+        return qGray(shot.pixel((at * shot.devicePixelRatio()).toPoint())) < 128;
+    };
+    QVERIFY(dark({30, 50}));
+    QVERIFY(!dark({70, 50}));
+    QVERIFY(!dark({50, 20}));
+
+    // Again from the start.
+    QPainterPath stroke({10, 50});
+    stroke.lineTo(90, 50);
+    box.playStrokeOrder({stroke, stroke}, QRectF(0, 0, 100, 100), {});
+    QVERIFY(box.isPlayingStrokeOrder());
+    QVERIFY(run->currentTime() < 200);
+    run->setCurrentTime(100);
+    shot = box.grab().toImage();
+    QVERIFY(!dark({70, 50}));
+
+    // At the end, the picture again.
+    run->setCurrentTime(run->duration());
+    QVERIFY(!box.isPlayingStrokeOrder());
+    QCOMPARE(darkArea(box), QRect(0, 0, 100, 100));
+}
+
+void TestPictureBox::strokeOrderStops()
+{
+    PictureBox box;
+    playOneStroke(box);
+    box.stopStrokeOrder();
+    QVERIFY(!box.isPlayingStrokeOrder());
+    QCOMPARE(darkArea(box), QRect(0, 0, 100, 100));
+
+    playOneStroke(box);
+    QVERIFY(box.showPicture(jpeg(QSize(50, 30))));
+    QVERIFY(!box.isPlayingStrokeOrder());
+    QCOMPARE(darkArea(box), QRect(0, 0, 50, 30));
+
+    playOneStroke(box);
+    box.clearPicture();
+    QVERIFY(!box.isPlayingStrokeOrder());
+    // Nothing to play over.
+    box.playStrokeOrder({QPainterPath({1, 1})}, QRectF(0, 0, 100, 100), {});
+    QVERIFY(!box.isPlayingStrokeOrder());
+}
+
+void TestPictureBox::clicked()
+{
+    PictureBox box;
+    box.resize(200, 100);
+    QSignalSpy clicks(&box, &PictureBox::clicked);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseClick(&box, Qt::RightButton, {}, QPoint(20, 20));
+    // Let go outside the box: no click.
+    QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(250, 20));
+    QCOMPARE(clicks.count(), 1);
 }
 
 QTEST_MAIN(TestPictureBox)

@@ -1,4 +1,3 @@
-#include "createdlayout.h"
 #include "drawingpad.h"
 #include "form1.h"
 #include "layoutrule.h"
@@ -12,20 +11,17 @@ namespace {
 const char *const ruledControls[] = {"Picture1", "bouttonjuste", "bouttonfaux",
                                      "Effacer",  "commentaires", "imagesoluce"};
 
-TwipsRect LayoutControls::*const ruledRects[] = {
-    &LayoutControls::picture1, &LayoutControls::bouttonjuste, &LayoutControls::bouttonfaux,
-    &LayoutControls::effacer,  &LayoutControls::commentaires, &LayoutControls::imagesoluce,
+// The six controls' places after the window's outer size became `outer` (pixels of 15 twips).
+struct Placed
+{
+    QSize outer;
+    QRect places[std::size(ruledControls)];
 };
 
-QRectF inTwips(const QRect &r)
+QByteArray describe(const QRect &r)
 {
-    return {r.x() * twipsPerPixel, r.y() * twipsPerPixel, r.width() * twipsPerPixel,
-            r.height() * twipsPerPixel};
-}
-
-QRectF asRect(const TwipsRect &r)
-{
-    return {r.left, r.top, r.width, r.height};
+    return QByteArray::number(r.x()) + ", " + QByteArray::number(r.y()) + ", " +
+           QByteArray::number(r.width()) + " x " + QByteArray::number(r.height());
 }
 
 bool isBlack(const QImage &image, QPoint at)
@@ -59,26 +55,99 @@ void TestWindowLayout::followsEveryResize()
     Form1 form(random, m_programFolder.path());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize frame = form.frameGeometry().size() - form.size();
 
-    // The rule runs on the outer size, and only the pad's left edge carries over from one run
-    // to the next, so the expected places are the rule applied to the same sizes in turn.
-    LayoutControls expected = created();
-    const QSize sizes[] = {{}, {1024, 768}, {400, 300}, {600, 200}, {220, 700}, {1024, 768}};
-    for (const QSize &size : sizes) {
-        if (size.isValid()) {
-            form.resize(size);
-            QTRY_COMPARE(form.size(), size);
+    const auto placesOf = [&form] {
+        QList<QRect> places;
+        for (const char *name : ruledControls) {
+            const auto *control = form.findChild<QWidget *>(QLatin1String(name));
+            places << (control ? control->geometry() : QRect());
         }
-        const QRect outer = form.frameGeometry();
-        applyLayout(outer.width() * twipsPerPixel, outer.height() * twipsPerPixel, expected);
+        return places;
+    };
+    // The first show runs the rule on the designed size plus the menu bar and the frame, above
+    // both thresholds: the pad's left edge at half the outer width (rounded up), its height and
+    // the buttons' top 113 and 100 pixels above the outer bottom, Effacer 79 left of the outer
+    // right edge.
+    const QSize first = form.frameGeometry().size();
+    QVERIFY(first.width() >= 237 && first.height() >= 267);
+    const QList<QRect> shown = placesOf();
+    QCOMPARE(shown.at(0).left(), (first.width() + 1) / 2);
+    QCOMPARE(shown.at(0).height(), first.height() - 113);
+    QCOMPARE(shown.at(1).top(), first.height() - 100);
+    QCOMPARE(shown.at(3).left(), first.width() - 79);
+
+    // Worked by hand from the rule, in pixels of 15 twips. Above both thresholds (height over
+    // 4000 twips, i.e. 267 pixels or more; width over 3550, i.e. 237 or more) the pad's left
+    // edge is half the width, its height H - 113, the buttons' top H - 100, Faux 113 right of
+    // the pad, Effacer at W - 79, the comment box 20 narrower than the pad's left edge. At any
+    // size the pad is 13 narrower than its left edge, the comment box's top is 2H / 3, its
+    // height top / 4.5, and the picture's height top - 100 while the top is over 100. What the
+    // rule does not write carries over from the size before.
+    const Placed steps[] = {
+        {{1024, 768},
+         {{512, 8, 499, 655},
+          {512, 668, 97, 33},
+          {625, 668, 97, 33},
+          {945, 8, 65, 25},
+          {8, 512, 492, 114},
+          {8, 88, 209, 412}}},
+        {{400, 267},
+         {{200, 8, 187, 154},
+          {200, 167, 97, 33},
+          {313, 167, 97, 33},
+          {321, 8, 65, 25},
+          {8, 178, 180, 40},
+          {8, 88, 209, 78}}},
+        {{600, 266},
+         {{200, 8, 187, 154},
+          {200, 167, 97, 33},
+          {313, 167, 97, 33},
+          {321, 8, 65, 25},
+          {8, 177, 180, 39},
+          {8, 88, 209, 77}}},
+        {{236, 700},
+         {{200, 8, 187, 154},
+          {200, 167, 97, 33},
+          {313, 167, 97, 33},
+          {321, 8, 65, 25},
+          {8, 467, 180, 104},
+          {8, 88, 209, 367}}},
+        {{237, 700},
+         {{119, 8, 106, 587},
+          {119, 600, 97, 33},
+          {232, 600, 97, 33},
+          {158, 8, 65, 25},
+          {8, 467, 99, 104},
+          {8, 88, 209, 367}}},
+        {{500, 151},
+         {{119, 8, 106, 587},
+          {119, 600, 97, 33},
+          {232, 600, 97, 33},
+          {158, 8, 65, 25},
+          {8, 101, 99, 22},
+          {8, 88, 209, 1}}},
+        {{500, 150},
+         {{119, 8, 106, 587},
+          {119, 600, 97, 33},
+          {232, 600, 97, 33},
+          {158, 8, 65, 25},
+          {8, 100, 99, 22},
+          {8, 88, 209, 1}}},
+    };
+    // Back to the first size, every place is that of the first size again.
+    for (const int index : {0, 1, 2, 3, 4, 5, 6, 0}) {
+        const Placed &step = steps[index];
+        form.resize(step.outer - frame);
+        QTRY_COMPARE(form.frameGeometry().size(), step.outer);
+        const QList<QRect> places = placesOf();
         for (std::size_t i = 0; i < std::size(ruledControls); ++i) {
-            const auto *control = form.findChild<QWidget *>(QLatin1String(ruledControls[i]));
-            QVERIFY(control);
             const QByteArray where = QByteArray(ruledControls[i]) + " at " +
-                                     (size.isValid() ? QByteArray::number(size.width()) + " x " +
-                                                           QByteArray::number(size.height())
-                                                     : QByteArray("first show"));
-            QVERIFY2(inTwips(control->geometry()) == asRect(expected.*ruledRects[i]), where);
+                                     QByteArray::number(step.outer.width()) + " x " +
+                                     QByteArray::number(step.outer.height());
+            QVERIFY2(places.at(qsizetype(i)) == step.places[i],
+                     where + ": got " + describe(places.at(qsizetype(i))) + ", expected " +
+                         describe(step.places[i]));
         }
     }
 }

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "history.h"
+#include "ink.h"
+#include "practiceobserver.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Practice;
+class QAction;
+class QMenu;
+class QWidget;
+class StatisticsWindow;
+
+// The main window's side of the learner's history: records every judgement, keeps the exercise
+// in play saved so that a later run can take it up, and runs the history's menu commands (take
+// up, review, statistics, forget). The history is opened once the window is shown. When it
+// cannot be used, the learner is told once per run, at the first judgement or history command,
+// and the practice goes on without it; a damaged file set aside is told once too.
+class HistoryKeeper : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QDateTime()>;
+
+    // Keeps the history in `folder`; an empty folder keeps none and leaves the history's
+    // entries disabled. `window` parents the boxes and the statistics window; `imagesFolder`
+    // holds the solution pictures.
+    HistoryKeeper(Practice &practice, QWidget &window, const QString &folder,
+                  const QString &imagesFolder);
+    ~HistoryKeeper() override;
+
+    // Adds the history's entries to the end of `menu` and keeps them up to date each time it
+    // is about to show.
+    void addActions(QMenu *menu);
+    // Opens the history once the event loop runs again; only the first call counts.
+    void openSoon();
+    // The time of judgements, posings and reviews; UTC. The system clock by default.
+    void setClock(Clock clock);
+
+    // The Ouvrir command: the practice's opening, with the file's bytes fingerprinted anew.
+    void ouvrir();
+
+    // What the practice did.
+    void cleared();
+    void started();
+    void posed();
+    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check);
+    void ended();
+
+    // The menu's commands.
+    void reprendre();
+    void reviser();
+    void statistiques();
+    void oublier();
+
+private:
+    bool keeps() const { return m_history != nullptr; }
+    // Opens the history unless tried already; true when it is open.
+    bool ensureOpen();
+    // Keeps the reason of the failure just met until the learner can be told.
+    void noteFailure();
+    // Tells the learner, at a judgement or a history command, what went wrong with the history
+    // since the last time, within the one warning of the run.
+    void tellFailures();
+    void refreshActions();
+    void refreshReviewCount();
+    void inform(const QString &text);
+    void warn(const QString &text);
+
+    Practice &m_practice;
+    QWidget &m_window;
+    QString m_imagesFolder;
+    std::unique_ptr<History> m_history;
+    Clock m_clock;
+
+    bool m_openScheduled = false;
+    bool m_openTried = false;
+    // The reason the history could not be opened; later calls only say it is not open.
+    QString m_openError;
+    QString m_pendingFailure;
+    bool m_warned = false;
+    bool m_noticeTold = false;
+
+    bool m_opening = false;
+    // The exercise file in play and the fingerprint of its bytes when it was opened; empty
+    // when no exercise can be saved.
+    QString m_path;
+    QByteArray m_sha256;
+    QDateTime m_posedAt;
+    // The pictures judged in this run, as stored.
+    QSet<QString> m_judgedInRun;
+
+    QAction *m_reprendre = nullptr;
+    QAction *m_reviser = nullptr;
+    QAction *m_statistiques = nullptr;
+    QAction *m_oublier = nullptr;
+    // Owned here rather than by its parent window alone: it reads m_history, which must
+    // outlive it.
+    std::unique_ptr<StatisticsWindow> m_statistics;
+};

@@ -1,0 +1,175 @@
+#include "strokecheck.h"
+#include "strokefile.h"
+
+#include <QTest>
+#include <QTransform>
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(StrokeVerdict)
+
+namespace {
+
+StrokeFile load(const char *name)
+{
+    const auto file = readStrokeFile(QStringLiteral(STROKES_DATA "/") + QLatin1String(name));
+    if (!file)
+        qFatal("cannot read %s", name);
+    return *file;
+}
+
+InkStroke toStroke(const QPolygonF &line, const QTransform &map = {})
+{
+    InkStroke stroke;
+    qint64 ms = 0;
+    for (const QPointF &p : line)
+        stroke.points.append({map.map(p), ms += 16});
+    return stroke;
+}
+
+// The reference drawn on a pad: twice as large, moved, a little turned.
+Ink drawnAsReference(const StrokeFile &file, const QTransform &map)
+{
+    Ink ink;
+    for (const QPainterPath &stroke : file.strokes)
+        ink.append(toStroke(flattenPath(stroke), map));
+    return ink;
+}
+
+QTransform padMap()
+{
+    return QTransform().translate(30, 12).rotate(3).scale(2, 2);
+}
+
+StrokeVerdict verdict(StrokeFault fault, int stroke, int drawnAt, int expected, int drawn)
+{
+    return StrokeVerdict{fault, stroke, drawnAt, expected, drawn};
+}
+
+} // namespace
+
+class TestStrokeCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void verdicts_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Ink>("ink");
+        QTest::addColumn<StrokeVerdict>("expected");
+
+        const StrokeFile ka = load("0304b.svg");
+        const Ink right = drawnAsReference(ka, padMap());
+        QTest::newRow("ka right") << "0304b.svg" << right << verdict(StrokeFault::None, 0, 0, 3, 3);
+        QTest::newRow("nothing") << "0304b.svg" << Ink{}
+                                 << verdict(StrokeFault::Nothing, 0, 0, 3, 0);
+        QTest::newRow("only empty strokes") << "0304b.svg" << Ink{InkStroke{}, InkStroke{}}
+                                            << verdict(StrokeFault::Nothing, 0, 0, 3, 0);
+        QTest::newRow("one left out")
+            << "0304b.svg" << Ink{right[0], right[2]} << verdict(StrokeFault::Count, 0, 0, 3, 2);
+        QTest::newRow("last two swapped") << "0304b.svg" << Ink{right[0], right[2], right[1]}
+                                          << verdict(StrokeFault::Order, 2, 3, 3, 3);
+
+        Ink reversed = right;
+        std::reverse(reversed[1].points.begin(), reversed[1].points.end());
+        QTest::newRow("second reversed")
+            << "0304b.svg" << reversed << verdict(StrokeFault::Direction, 2, 0, 3, 3);
+
+        // The short third stroke drawn as a small loop in its place.
+        Ink loop = right;
+        const QRectF third = ka.strokes[2].boundingRect();
+        QPainterPath circle;
+        circle.moveTo(third.topLeft());
+        circle.cubicTo(third.topRight() + QPointF(12, 0), third.bottomRight() + QPointF(8, 8),
+                       third.bottomLeft());
+        circle.cubicTo(third.bottomLeft() + QPointF(-10, -4), third.center(), third.bottomRight());
+        loop[2] = toStroke(flattenPath(circle), padMap());
+        QTest::newRow("third a loop")
+            << "0304b.svg" << loop << verdict(StrokeFault::Shape, 3, 0, 3, 3);
+
+        Ink moved = right;
+        moved[2] = toStroke(flattenPath(ka.strokes[2].translated(0, 28)), padMap());
+        QTest::newRow("third too low")
+            << "0304b.svg" << moved << verdict(StrokeFault::Place, 3, 0, 3, 3);
+
+        // A long thin character keeps its proportions: a line a little wavy across is right,
+        // which it would not be if the drawing were stretched into a square.
+        InkStroke wavy;
+        for (int i = 0; i <= 60; ++i)
+            wavy.points.append({QPointF(20 + 4 * i, 100 + 2.5 * std::sin(i * 0.7)), 16 * i});
+        QTest::newRow("long vowel wavy")
+            << "030fc.svg" << Ink{wavy} << verdict(StrokeFault::None, 0, 0, 1, 1);
+        Ink upright{toStroke(QPolygonF({QPointF(100, 20), QPointF(100, 200)}))};
+        QTest::newRow("long vowel upright")
+            << "030fc.svg" << upright << verdict(StrokeFault::Shape, 1, 0, 1, 1);
+        Ink backwards{toStroke(QPolygonF({QPointF(250, 100), QPointF(20, 100)}))};
+        QTest::newRow("long vowel backwards")
+            << "030fc.svg" << backwards << verdict(StrokeFault::Direction, 1, 0, 1, 1);
+
+        // A look-alike with as many strokes.
+        QTest::newRow("i drawn as ri")
+            << "03044.svg" << drawnAsReference(load("0308a.svg"), padMap())
+            << verdict(StrokeFault::Shape, 2, 0, 2, 2);
+    }
+
+    void verdicts()
+    {
+        QFETCH(QString, file);
+        QFETCH(Ink, ink);
+        QFETCH(StrokeVerdict, expected);
+        const StrokeVerdict got = checkInk(ink, load(qPrintable(file)));
+        QVERIFY2(got == expected, qPrintable(verdictText(got)));
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<StrokeVerdict>("verdict");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("correct") << verdict(StrokeFault::None, 0, 0, 3, 3)
+                                 << "Correct : les 3 traits sont dans l'ordre et le bon sens.";
+        QTest::newRow("correct one") << verdict(StrokeFault::None, 0, 0, 1, 1)
+                                     << "Correct : le 1 trait est dans l'ordre et le bon sens.";
+        QTest::newRow("nothing") << verdict(StrokeFault::Nothing, 0, 0, 3, 0)
+                                 << "Rien n'est tracé.";
+        QTest::newRow("count") << verdict(StrokeFault::Count, 0, 0, 3, 2)
+                               << "3 traits attendus, 2 tracés.";
+        QTest::newRow("count one expected")
+            << verdict(StrokeFault::Count, 0, 0, 1, 2) << "1 trait attendu, 2 tracés.";
+        QTest::newRow("count one drawn")
+            << verdict(StrokeFault::Count, 0, 0, 4, 1) << "4 traits attendus, 1 tracé.";
+        QTest::newRow("order") << verdict(StrokeFault::Order, 2, 3, 3, 3)
+                               << "Trait 2 : tracé en position 3, revoyez l'ordre des traits.";
+        QTest::newRow("direction") << verdict(StrokeFault::Direction, 1, 0, 3, 3)
+                                   << "Trait 1 : tracé dans le mauvais sens.";
+        QTest::newRow("shape") << verdict(StrokeFault::Shape, 12, 0, 14, 14)
+                               << "Trait 12 : forme à revoir.";
+        QTest::newRow("place") << verdict(StrokeFault::Place, 3, 0, 3, 3) << "Trait 3 : mal placé.";
+    }
+
+    void texts()
+    {
+        QFETCH(StrokeVerdict, verdict);
+        QFETCH(QString, text);
+        QCOMPARE(verdictText(verdict), text);
+    }
+
+    // The expected stroke and its number land where the learner's drawing puts them.
+    void referenceInInkFrame()
+    {
+        const StrokeFile ka = load("0304b.svg");
+        const QTransform map = QTransform().translate(30, 12).scale(2, 2);
+        const Ink ink = drawnAsReference(ka, map);
+        for (int k = 0; k < 3; ++k) {
+            const QPainterPath path = referenceStrokeInInkFrame(ka, ink, k);
+            QVERIFY(QLineF(path.elementAt(0), ink[k].points.first().pos).length() < 1e-6);
+            QVERIFY(QLineF(referenceNumberInInkFrame(ka, ink, k), map.map(ka.numberPositions[k]))
+                        .length() < 1e-6);
+        }
+        QVERIFY(referenceStrokeInInkFrame(ka, ink, 3).isEmpty());
+        QVERIFY(referenceStrokeInInkFrame(ka, ink, -1).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStrokeCheck)
+#include "tst_strokecheck.moc"

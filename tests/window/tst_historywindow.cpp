@@ -1,0 +1,392 @@
+#include "form1.h"
+#include "history.h"
+#include "modalanswerer.h"
+#include "randomsource.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString caption = QStringLiteral("~~Plumetto~~");
+const QString doneBox = messageBox(QMessageBox::NoIcon, QStringLiteral("Plumetto"),
+                                   QStringLiteral("Exercice terminé."));
+const QString dialogSeen = QStringLiteral("QFileDialog CDC");
+const QDateTime start(QDate(2026, 12, 7), QTime(14, 20), Qt::UTC);
+
+// A program folder with the blank picture and three kana, an exercise of those three, and a
+// history folder beside them.
+class Program
+{
+public:
+    Program()
+    {
+        QDir(folder()).mkpath(QStringLiteral("images/hiragana"));
+        for (const char *name :
+             {"vide.jpg", "hiragana/a.png", "hiragana/i.png", "hiragana/u.png"}) {
+            QImage picture(20, 20, QImage::Format_RGB32);
+            picture.fill(Qt::white);
+            QVERIFY(picture.save(m_dir.filePath(QStringLiteral("images/") + QLatin1String(name))));
+        }
+        writeExercise("a=hiragana\\a.png=*i=hiragana\\i.png=*u=hiragana\\u.png=*");
+    }
+
+    QString folder() const { return m_dir.path(); }
+    QString exercise() const { return m_dir.filePath(QStringLiteral("cours.txt")); }
+    QString historyFolder() const { return m_dir.filePath(QStringLiteral("data")); }
+
+    void writeExercise(const QByteArray &bytes) const
+    {
+        QFile file(exercise());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    // The first value an SQL query reads from the history, as another program would read it.
+    QString read(const QString &sql) const
+    {
+        History reader(historyFolder());
+        if (!reader.open())
+            return QStringLiteral("(no history)");
+        QSqlQuery query(QSqlDatabase::database(reader.connectionName()));
+        return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The real window on a history folder, its clock held by the test.
+struct Window
+{
+    Window(const Program &program, const QString &historyFolder)
+        : form(random, program.folder(), historyFolder)
+    {
+        form.historyKeeper().setClock([this] { return now; });
+    }
+
+    template <class T> T *find(const char *name) const
+    {
+        return form.findChild<T *>(QLatin1String(name));
+    }
+
+    // Shows the window and lets the history open, as after the program's start.
+    bool show()
+    {
+        form.show();
+        const bool active = QTest::qWaitForWindowActive(&form);
+        QCoreApplication::processEvents();
+        return active;
+    }
+
+    void open(ModalAnswerer &answerer, const QString &path)
+    {
+        answerer.chooseFile(path);
+        find<QAction>("Ouvrir")->trigger();
+    }
+
+    // Shows the solution, `seconds` after the posing, and judges it.
+    void judge(bool right, int seconds = 1)
+    {
+        now = now.addSecs(seconds);
+        QTest::mouseClick(command1, Qt::LeftButton);
+        QTest::mouseClick(right ? juste : faux, Qt::LeftButton);
+    }
+
+    // The history's entries as the menu shows them.
+    void showMenu() { emit find<QMenu>("Exercices")->aboutToShow(); }
+
+    QDateTime now = start;
+    SystemRandom random{20261207};
+    Form1 form;
+    QPushButton *command1 = find<QPushButton>("Command1");
+    QPushButton *juste = find<QPushButton>("bouttonjuste");
+    QPushButton *faux = find<QPushButton>("bouttonfaux");
+    QLineEdit *question = find<QLineEdit>("question");
+    QAction *reprendre = find<QAction>("Reprendre");
+    QAction *reviser = find<QAction>("Reviser");
+    QAction *statistiques = find<QAction>("Statistiques");
+    QAction *oublier = find<QAction>("Oublier");
+};
+
+} // namespace
+
+class TestHistoryWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recordsAndTakesUp();
+    void changedExercise_data();
+    void changedExercise();
+    void review();
+    void faults_data();
+    void faults();
+    void forget_data();
+    void forget();
+};
+
+void TestHistoryWindow::recordsAndTakesUp()
+{
+    Program program;
+    ModalAnswerer answerer;
+    {
+        Window w(program, program.historyFolder());
+        // The history is opened once the window is shown, not before.
+        const QString file = program.historyFolder() + QStringLiteral("/plumetto.sqlite");
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(w.show());
+        QVERIFY(QFile::exists(file));
+        QVERIFY(!w.reprendre->isEnabled());
+        QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (0)"));
+        QVERIFY(!w.reviser->isEnabled());
+        w.open(answerer, program.exercise());
+        QCOMPARE(w.question->text(), QStringLiteral("a"));
+        w.judge(false, 5);
+        // An opening cancelled leaves the exercise in play, and it is still kept as such.
+        answerer.cancel();
+        w.find<QAction>("Ouvrir")->trigger();
+        w.judge(true);
+        QCOMPARE(w.question->text(), QStringLiteral("u"));
+        w.showMenu();
+        QVERIFY(w.reprendre->isEnabled());
+
+        // One statistics window, not modal, raised again once closed.
+        for (int n = 0; n < 2; ++n) {
+            w.statistiques->trigger();
+            const auto windows = w.form.findChildren<QWidget *>(QStringLiteral("statistiques"));
+            QCOMPARE(windows.size(), 1);
+            QVERIFY(windows.at(0)->isVisible() && windows.at(0)->isWindow());
+            QVERIFY(!windows.at(0)->isModal());
+            windows.at(0)->close();
+        }
+    }
+    QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen}));
+    QCOMPARE(program.read(QStringLiteral("SELECT group_concat(at || ' ' || course || ' ' || "
+                                         "picture || ' ' || verdict || ' ' || seconds || ' ' || "
+                                         "ifnull(\"check\", 'null') || ' ' || "
+                                         "ifnull(strokes, 'null'), ';') FROM judgements")),
+             QStringLiteral("2026-12-07T14:20:05.000Z %1 hiragana/a.png faux 5.0 null null;"
+                            "2026-12-07T14:20:06.000Z %1 hiragana/i.png juste 1.0 null null")
+                 .arg(program.exercise()));
+
+    // The next run takes the exercise up where it was left, and plays it to its end.
+    Window w(program, program.historyFolder());
+    QVERIFY(w.show());
+    QVERIFY(w.reprendre->isEnabled());
+    w.reprendre->trigger();
+    QCOMPARE(answerer.takeSeen(), QStringList());
+    QCOMPARE(w.question->text(), QStringLiteral("u"));
+    QCOMPARE(w.form.windowTitle(), caption + program.exercise());
+    QVERIFY(w.command1->isEnabled());
+    QVERIFY(!w.juste->isEnabled() && !w.faux->isEnabled());
+    w.judge(false);
+    QCOMPARE(w.question->text(), QStringLiteral("a"));
+    w.judge(true);
+    QCOMPARE(w.question->text(), QStringLiteral("u"));
+    answerer.pressOk();
+    w.judge(true);
+    QCOMPARE(answerer.takeSeen(), QStringList{doneBox});
+    QVERIFY(!w.reprendre->isEnabled());
+
+    // A card moves at a character's first judgement in each run: "u" twice judged moved once.
+    QCOMPARE(program.read(QStringLiteral("SELECT group_concat(picture || ' ' || reps, ';') "
+                                         "FROM (SELECT * FROM cards ORDER BY picture)")),
+             QStringLiteral("hiragana/a.png 2;hiragana/i.png 1;hiragana/u.png 1"));
+    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM exercise")), QStringLiteral("0"));
+}
+
+void TestHistoryWindow::changedExercise_data()
+{
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("changed") << false;
+    QTest::newRow("removed") << true;
+}
+
+void TestHistoryWindow::changedExercise()
+{
+    QFETCH(bool, removed);
+    Program program;
+    ModalAnswerer answerer;
+    {
+        Window w(program, program.historyFolder());
+        QVERIFY(w.show());
+        w.open(answerer, program.exercise());
+        w.judge(true);
+    }
+    if (removed)
+        QVERIFY(QFile::remove(program.exercise()));
+    else
+        program.writeExercise("a=hiragana\\a.png=*i=hiragana\\i.png=*o=hiragana\\o.png=*");
+    answerer.takeSeen();
+
+    Window w(program, program.historyFolder());
+    QVERIFY(w.show());
+    QVERIFY(w.reprendre->isEnabled());
+    w.reprendre->trigger();
+    QCOMPARE(answerer.takeSeen(),
+             QStringList{messageBox(QMessageBox::Information, QStringLiteral("Plumetto"),
+                                    QStringLiteral("L'exercice interrompu a changé ou a "
+                                                   "disparu : %1.")
+                                        .arg(QDir::toNativeSeparators(program.exercise())))});
+    QCOMPARE(w.question->text(), QString());
+    QCOMPARE(w.form.windowTitle(), caption);
+    QVERIFY(!w.command1->isEnabled());
+    QVERIFY(!w.reprendre->isEnabled());
+    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM exercise")), QStringLiteral("0"));
+}
+
+void TestHistoryWindow::review()
+{
+    Program program;
+    ModalAnswerer answerer;
+    Window w(program, program.historyFolder());
+    QVERIFY(w.show());
+    w.open(answerer, program.exercise());
+    w.judge(true);
+    w.judge(false);
+    w.judge(true);
+    QCOMPARE(w.question->text(), QStringLiteral("i"));
+
+    // "i", judged wrong, is due within a day; the others after some days.
+    w.now = start.addDays(1);
+    w.showMenu();
+    QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (1)"));
+    QVERIFY(w.reviser->isEnabled());
+    w.now = start.addDays(10);
+    w.showMenu();
+    QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (3)"));
+
+    w.reviser->trigger();
+    QCOMPARE(w.form.windowTitle(), caption + QStringLiteral("Révision"));
+    QCOMPARE(w.question->text(), QStringLiteral("i"));
+    w.judge(true);
+    QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (2)"));
+    QCOMPARE(program.read(QStringLiteral("SELECT course || ' ' || picture FROM judgements "
+                                         "ORDER BY id DESC LIMIT 1")),
+             QStringLiteral("revision hiragana/i.png"));
+    // The course interrupted stays to be taken up.
+    QCOMPARE(program.read(QStringLiteral("SELECT path FROM exercise")), program.exercise());
+    QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
+}
+
+void TestHistoryWindow::faults_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("byCommand");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("saying");
+    QTest::newRow("folder taken, at a judgement")
+        << false << false << int(QMessageBox::Warning) << "« %1/pris » est un fichier";
+    QTest::newRow("folder taken, at a command")
+        << false << true << int(QMessageBox::Warning) << "« %1/pris » est un fichier";
+    QTest::newRow("damaged file") << true << false << int(QMessageBox::Information)
+                                  << "mis de côté sous le nom « %1/data/plumetto.sqlite.corrompu-";
+}
+
+// A history that cannot be used, or a damaged one set aside: nothing at start-up, one box at
+// the first judgement or history command, and the practice goes on.
+void TestHistoryWindow::faults()
+{
+    QFETCH(bool, damaged);
+    QFETCH(bool, byCommand);
+    QFETCH(int, icon);
+    QFETCH(QString, saying);
+    Program program;
+    const QString taken = program.folder() + QStringLiteral("/pris");
+    QVERIFY(QDir().mkpath(program.historyFolder()));
+    QFile file(damaged ? program.historyFolder() + QStringLiteral("/plumetto.sqlite") : taken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(QByteArray(8192, 'x')), 8192);
+    file.close();
+
+    ModalAnswerer answerer;
+    Window w(program, damaged ? program.historyFolder() : taken + QStringLiteral("/Plumetto"));
+    QVERIFY(w.show());
+    QCOMPARE(answerer.takeSeen(), QStringList());
+    w.open(answerer, program.exercise());
+    QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
+
+    if (byCommand)
+        w.statistiques->trigger();
+    w.judge(false);
+    const QList<SeenModal> seen = answerer.seen();
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(int(seen.at(0).icon), icon);
+    QCOMPARE(seen.at(0).title, QStringLiteral("Plumetto"));
+    QVERIFY2(seen.at(0).text.contains(saying.arg(QDir::toNativeSeparators(program.folder()))),
+             qPrintable(seen.at(0).text));
+    answerer.takeSeen();
+
+    // The practice goes on, and the learner is not told again.
+    QCOMPARE(w.question->text(), QStringLiteral("i"));
+    w.judge(true);
+    w.statistiques->trigger();
+    if (auto *statistics = w.form.findChild<QWidget *>(QStringLiteral("statistiques")))
+        statistics->close();
+    QCOMPARE(answerer.takeSeen(), QStringList());
+    QCOMPARE(w.question->text(), QStringLiteral("u"));
+    // A history set aside is replaced by a new one that records; one that cannot be opened
+    // leaves its commands disabled once told.
+    if (damaged)
+        QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM judgements")),
+                 QStringLiteral("2"));
+    QCOMPARE(w.statistiques->isEnabled(), damaged);
+    QCOMPARE(w.oublier->isEnabled(), damaged);
+}
+
+void TestHistoryWindow::forget_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Oui") << true;
+    QTest::newRow("Non") << false;
+}
+
+void TestHistoryWindow::forget()
+{
+    QFETCH(bool, yes);
+    Program program;
+    ModalAnswerer answerer;
+    Window w(program, program.historyFolder());
+    QVERIFY(w.show());
+    w.open(answerer, program.exercise());
+    w.judge(false);
+    w.now = start.addDays(1);
+    w.showMenu();
+    QVERIFY(w.reprendre->isEnabled() && w.reviser->isEnabled());
+    answerer.takeSeen();
+
+    QStringList buttons;
+    answerer.cancel([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        for (QAbstractButton *button : box->buttons())
+            buttons.append(button->text());
+        box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    w.oublier->trigger();
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen().at(0).icon, QMessageBox::Question);
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"Non", "Oui"}));
+
+    QCOMPARE(program.read(QStringLiteral("SELECT (SELECT count(*) FROM judgements) || "
+                                         "(SELECT count(*) FROM cards) || "
+                                         "(SELECT count(*) FROM exercise)")),
+             yes ? QStringLiteral("000") : QStringLiteral("111"));
+    QCOMPARE(w.reprendre->isEnabled(), !yes);
+    QCOMPARE(w.reviser->isEnabled(), !yes);
+    // The exercise in play goes on.
+    QCOMPARE(w.question->text(), QStringLiteral("i"));
+}
+
+QTEST_MAIN(TestHistoryWindow)
+#include "tst_historywindow.moc"
