@@ -231,6 +231,8 @@ plumetto_add_course(kana SOURCES
   "hiragana|hiragana| (hiragana)" "hiragana-dakuten|hiragana| (hiragana)"
   "katakana|katakana| (katakana)" "katakana-dakuten|katakana| (katakana)")
 
+include(${CMAKE_CURRENT_LIST_DIR}/kanji.cmake)
+
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
 
 include(${CMAKE_CURRENT_LIST_DIR}/sounds.cmake)

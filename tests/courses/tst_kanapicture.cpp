@@ -51,7 +51,7 @@ void TestKanaPicture::initTestCase()
     painter.emplace(QStringLiteral(PLUMETTO_STROKE_FONT));
 }
 
-// Every character of the shipped tables: its comment's stroke count is the number of stroke
+// Every character of the shipped kana tables: its comment's stroke count is the number of stroke
 // numbers the picture shows, and the picture holds black strokes and red numbers, with nothing
 // cut at its edges.
 void TestKanaPicture::tableCharacters_data()
@@ -64,6 +64,8 @@ void TestKanaPicture::tableCharacters_data()
     const QStringList tables = data.entryList({QStringLiteral("*.tsv")}, QDir::Files);
     QVERIFY(tables.size() >= 4);
     for (const QString &table : tables) {
+        if (table.startsWith(QLatin1String("kanji-")))
+            continue; // drawn from stroke files, see tst_shippedcourses
         for (const auto &entry : kanacourse::readTable(data.filePath(table))) {
             const QRegularExpressionMatch match = count.match(entry.comment);
             const QByteArray row = (table + QLatin1Char('/') + entry.pictureName).toUtf8();

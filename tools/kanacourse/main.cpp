@@ -2,6 +2,8 @@
 
 #include "coursetable.h"
 #include "kanapicture.h"
+#include "strokefile.h"
+#include "strokepicture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +21,8 @@
 namespace {
 
 const char usage[] =
-    "Usage: kanacourse [--font FILE] [--size PIXELS] [--images-dir DIR [--strokes-dir DIR]]\n"
+    "Usage: kanacourse [--font FILE] [--size PIXELS]\n"
+    "                  [--images-dir DIR [--strokes-dir DIR [--draw-strokes]]]\n"
     "                  --course FILE [--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE\n"
     "                  [[--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE]...\n"
     "\n"
@@ -31,7 +34,8 @@ const char usage[] =
     "too, as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200), and\n"
     "DIR/SUBDIR/name@2x.png, twice as large, for screens of pixel ratio 2. With\n"
     "--strokes-dir, the KanjiVG stroke file of each single character, named by its code point\n"
-    "(0304b.svg for U+304B), is copied beside its picture as DIR/SUBDIR/name.svg.\n";
+    "(0304b.svg for U+304B), is copied beside its picture as DIR/SUBDIR/name.svg. With\n"
+    "--draw-strokes, the pictures are drawn from those stroke files instead of the font.\n";
 
 constexpr int defaultSide = 200;
 
@@ -48,6 +52,7 @@ struct Options
     int side = defaultSide;
     std::optional<QString> imagesDir;
     std::optional<QString> strokesDir;
+    bool drawStrokes = false;
     QString course;
     QList<Source> sources;
 };
@@ -79,6 +84,10 @@ Options parseArguments(const QStringList &arguments)
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             std::fputs(usage, stdout);
             std::exit(0);
+        }
+        if (name == QLatin1String("--draw-strokes")) {
+            options.drawStrokes = true;
+            continue;
         }
         if (i + 1 >= arguments.size())
             throw UsageError("missing value after " + name.toStdString());
@@ -112,6 +121,8 @@ Options parseArguments(const QStringList &arguments)
         throw UsageError("--course and at least one --table are needed");
     if (options.strokesDir && !options.imagesDir)
         throw UsageError("--strokes-dir needs --images-dir");
+    if (options.drawStrokes && !options.strokesDir)
+        throw UsageError("--draw-strokes needs --strokes-dir");
     return options;
 }
 
@@ -123,11 +134,15 @@ void writeFile(const QString &path, const QByteArray &bytes)
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 
+// For PNG, Qt maps quality 0 to zlib's strongest compression; the pixels stay exact.
+constexpr int pngSmallest = 0;
+
 void writePicture(const QString &path, const QImage &image)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG", pngSmallest) ||
+        !file.commit())
         throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
 }
 
@@ -151,14 +166,52 @@ QByteArray strokeFile(const QString &dir, const kanacourse::TableEntry &entry)
     return file.readAll();
 }
 
+struct Item
+{
+    kanacourse::TableEntry entry;
+    QString prefix;
+    QString readingSuffix;
+};
+
+// Draws every picture, and its twin at twice the size, from its character's stroke file, and
+// copies the file beside it. Every file is read and checked before anything is written.
+void drawFromStrokeFiles(const Options &options, const QList<Item> &items)
+{
+    QList<QByteArray> bytes;
+    QList<StrokeFile> drawings;
+    for (const Item &item : items) {
+        if (kanacourse::strokeFileName(item.entry.kana).isEmpty())
+            throw kanacourse::PictureError(
+                QStringLiteral("%1:%2: \"%3\" is not one character, it has no stroke file")
+                    .arg(item.entry.source)
+                    .arg(item.entry.line)
+                    .arg(item.entry.kana)
+                    .toStdString());
+        bytes.append(strokeFile(*options.strokesDir, item.entry));
+        const std::optional<StrokeFile> drawing = parseStrokeFile(bytes.last());
+        if (!drawing || drawing->numberPositions.size() != drawing->strokes.size())
+            throw kanacourse::PictureError(
+                QStringLiteral("%1:%2: the stroke file of \"%3\" cannot be drawn with its "
+                               "numbers")
+                    .arg(item.entry.source)
+                    .arg(item.entry.line)
+                    .arg(item.entry.kana)
+                    .toStdString());
+        drawings.append(*drawing);
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString picture =
+            QDir(*options.imagesDir)
+                .filePath(kanacourse::picturePath(items[i].entry, items[i].prefix));
+        writePicture(picture, kanacourse::strokePicture(drawings[i], options.side));
+        writePicture(besidePicture(picture, QStringLiteral("@2x.png")),
+                     kanacourse::strokePicture(drawings[i], 2 * options.side));
+        writeFile(besidePicture(picture, QStringLiteral(".svg")), bytes[i]);
+    }
+}
+
 int run(const Options &options)
 {
-    struct Item
-    {
-        kanacourse::TableEntry entry;
-        QString prefix;
-        QString readingSuffix;
-    };
     QList<Item> items;
     QList<kanacourse::TableEntry> entries;
     QSet<QString> pictures;
@@ -176,7 +229,9 @@ int run(const Options &options)
     }
     kanacourse::refuseGiveaways(entries);
 
-    if (options.imagesDir) {
+    if (options.imagesDir && options.drawStrokes) {
+        drawFromStrokeFiles(options, items);
+    } else if (options.imagesDir) {
         const kanacourse::KanaPainter painter(options.font);
         for (const Item &item : items) {
             if (!painter.supports(item.entry.kana))

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "kanjidic.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace kanjitables {
+
+// Tells whether a text fits the box it is meant for.
+using FitsBox = std::function<bool(const QString &)>;
+
+// Readings as a comment shows them, duplicates dropped and order kept: the okurigana after
+// KANJIDIC2's "." go in parentheses ("い.きる" gives "い(きる)"); a reading marked as a prefix or
+// a suffix ("みず-", "-う") loses its dash when the reading is also given alone, and keeps it
+// otherwise.
+QStringList formatReadings(const QStringList &readings);
+
+// A meaning as a course may hold it: powers written "10**8" become "10⁸", any other "*" a "×",
+// and white space of any kind one space.
+QString cleanMeaning(const QString &meaning);
+
+// The longest start of the meaning that ends at a word boundary, leaves no parenthesis open,
+// does not end on a little word such as "de" or "la" and fits; the whole meaning when it fits.
+// A meaning whose first word does not fit is cut inside that word and ended with "…".
+QString cutMeaning(const QString &meaning, const FitsBox &fits);
+
+// A table line's fields for one character.
+struct CourseRow
+{
+    QString kanji;
+    QString sound;
+    QString comment;
+    QString pictureName;
+};
+
+// The picture's base name: the code point in five lower-case hex digits, as KanjiVG names
+// its files ("06c34" for 水).
+QString pictureName(const QString &literal);
+
+// The row for a character drawn with strokeCount strokes. The sound is the first French
+// meaning cut to fit, or the first English one when there is no French one; the comment gives
+// the stroke count, the on readings, the kun readings and the other meanings ("Aussi : "),
+// with the whole first meaning when the sound had to be cut. Empty lines are left out.
+CourseRow courseRow(const Kanji &kanji, int strokeCount, const FitsBox &fits);
+
+// Most frequent first; characters without a frequency last, by code point.
+void sortByFrequency(QList<Kanji> &characters);
+
+// The number of <path> elements in the StrokePaths group of a KanjiVG file; nothing when the
+// file cannot be read or parsed.
+std::optional<int> strokeCountOfFile(const QString &path);
+
+} // namespace kanjitables
