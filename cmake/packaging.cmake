@@ -81,5 +81,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE http://plumetto.example.org/plumetto/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded when first needed rather than linked, so the dependency scan cannot see them: the
+# SQLite driver of the history, the sound library, and a font for the readings in kana.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra0, fonts-ipafont-gothic | fonts-noto-cjk")
 set(CPACK_GENERATOR DEB)
 include(CPack)
