@@ -178,6 +178,8 @@ public:
         return false;
     }
 
+    int rowsAffected() const { return m_query.numRowsAffected(); }
+
     // Steps to the next row; a failure while stepping is recorded too.
     bool next()
     {
@@ -759,6 +761,23 @@ bool History::saveExercise(const SavedExercise &exercise)
         .bind(3, int(exercise.numero))
         .bind(4, QString::fromUtf8(QJsonDocument(trouves).toJson(QJsonDocument::Compact)));
     return save.run();
+}
+
+bool History::saveExercisePlace(const QString &path, std::int16_t numero,
+                                const QList<std::int16_t> &trouves)
+{
+    const Call call(*this);
+    if (!call)
+        return false;
+    QJsonArray found;
+    for (const std::int16_t index : trouves)
+        found.append(index);
+    Statement save(*this, QStringLiteral("UPDATE exercise SET numero = ?, trouves = ? "
+                                         "WHERE id = 1 AND path = ?"));
+    save.bind(0, int(numero))
+        .bind(1, QString::fromUtf8(QJsonDocument(found).toJson(QJsonDocument::Compact)))
+        .bind(2, text(path));
+    return save.run() && save.rowsAffected() == 1;
 }
 
 std::optional<History::SavedExercise> History::savedExercise()

@@ -155,6 +155,11 @@ public:
     bool forgetAll();
 
     bool saveExercise(const SavedExercise &exercise);
+    // Moves the saved exercise of `path` on to another question, its records unchanged: a large
+    // exercise is not written again at every judgement. False, changing nothing, when no
+    // exercise of that path is saved (see error() for a failure).
+    bool saveExercisePlace(const QString &path, std::int16_t numero,
+                           const QList<std::int16_t> &trouves);
     // The saved unfinished exercise; nothing when there is none (or on failure: see error()).
     std::optional<SavedExercise> savedExercise();
     bool forgetExercise();

@@ -183,6 +183,7 @@ void HistoryKeeper::cleared()
 void HistoryKeeper::started()
 {
     m_judgedInRun.clear();
+    m_recordsSaved = false;
     if (m_opening) {
         m_path = m_practice.fileName();
         m_sha256 = fileSha256(m_path).value_or(QByteArray());
@@ -194,9 +195,18 @@ void HistoryKeeper::posed()
     m_posedAt = m_clock();
     if (m_practice.isReview() || m_sha256.isEmpty() || !ensureOpen())
         return;
+    // The records are written once a run; each later question moves the saved place only.
+    if (m_recordsSaved &&
+        m_history->saveExercisePlace(m_path, m_practice.numero(), m_practice.trouves()))
+        return;
+    if (!m_history->error().isEmpty()) {
+        noteFailure();
+        return;
+    }
     const History::SavedExercise exercise{m_path, m_sha256, m_practice.lignes(),
                                           m_practice.numero(), m_practice.trouves()};
-    if (!m_history->saveExercise(exercise))
+    m_recordsSaved = m_history->saveExercise(exercise);
+    if (!m_recordsSaved)
         noteFailure();
 }
 

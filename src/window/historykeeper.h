@@ -91,6 +91,8 @@ private:
     bool m_noticeTold = false;
 
     bool m_opening = false;
+    // The records of this run are in the saved exercise.
+    bool m_recordsSaved = false;
     // The exercise file in play and the fingerprint of its bytes when it was opened; empty
     // when no exercise can be saved.
     QString m_path;

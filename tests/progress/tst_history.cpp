@@ -283,6 +283,11 @@ void TestHistory::savedExercise()
     QCOMPARE(history.savedExercise(), saved);
     saved.numero = 1;
     saved.trouves.append(1);
+    // Moving on writes the place only; another file's exercise is not moved.
+    QVERIFY(!history.saveExercisePlace(QStringLiteral("/cours/autre.txt"), 0, {9999}));
+    QVERIFY(history.error().isEmpty());
+    QVERIFY(history.saveExercisePlace(saved.path, saved.numero, saved.trouves));
+    QCOMPARE(history.savedExercise(), saved);
     QVERIFY(history.saveExercise(saved));
     QCOMPARE(history.savedExercise(), saved);
 
