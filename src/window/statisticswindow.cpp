@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSet>
 #include <QSplitter>
@@ -305,6 +306,24 @@ void StatisticsWindow::showTotals(const History::Totals &totals)
                           .arg(totals.dueToday));
 }
 
+namespace {
+
+// What a cell shows: the character itself where the picture is named by its code point (the
+// kanji courses' pictures), else the sound, else the picture's name.
+QString cellLabel(const QString &picture, const QString &sound)
+{
+    const QString name = QFileInfo(picture).completeBaseName();
+    static const QRegularExpression codePoint(QStringLiteral("^[0-9a-f]{4,5}$"));
+    if (codePoint.match(name).hasMatch()) {
+        const char32_t unicode = name.toUInt(nullptr, 16);
+        if (QChar::isPrint(unicode))
+            return QString::fromUcs4(&unicode, 1);
+    }
+    return sound.isEmpty() ? name : sound;
+}
+
+} // namespace
+
 void StatisticsWindow::showGrid(const QList<History::Character> &characters, const QDateTime &now)
 {
     Q_UNUSED(now);
@@ -319,7 +338,8 @@ void StatisticsWindow::showGrid(const QList<History::Character> &characters, con
             localText(c.due));
         CharacterGrid::Group &group = groups[c.folder];
         group.folder = c.folder.isEmpty() ? progresstexts::otherFolder : c.folder;
-        group.cells.append({c.picture, c.sound, colourOf(c.retrievability), tip});
+        group.cells.append(
+            {c.picture, cellLabel(c.picture, c.sound), colourOf(c.retrievability), tip});
     }
     // The pictures of the same folders never judged yet, in grey.
     const QStringList filters = {QStringLiteral("*.png"), QStringLiteral("*.jpg"),
@@ -331,9 +351,10 @@ void StatisticsWindow::showGrid(const QList<History::Character> &characters, con
         const QDir dir(QDir(m_imagesFolder).filePath(folder));
         for (const QString &name : dir.entryList(filters, QDir::Files, QDir::Name)) {
             const QString picture = folder + QLatin1Char('/') + name;
-            if (seen.contains(picture))
+            // Pictures drawn twice as large for dense screens are the same character.
+            if (seen.contains(picture) || name.contains(QLatin1String("@2x.")))
                 continue;
-            group.cells.append({picture, QFileInfo(name).completeBaseName(), neverSeenColour,
+            group.cells.append({picture, cellLabel(picture, {}), neverSeenColour,
                                 picture + QLatin1Char('\n') + progresstexts::neverSeen});
         }
     }

@@ -26,7 +26,8 @@ void TestStatisticsWindow::opensWithData()
     QTemporaryDir dir;
     const QString images = dir.filePath(QStringLiteral("images"));
     QVERIFY(QDir().mkpath(images + QStringLiteral("/hiragana")));
-    for (const char *name : {"hiragana/a.png", "hiragana/i.png"}) {
+    // The @2x twin is the same character drawn larger: no cell of its own.
+    for (const char *name : {"hiragana/a.png", "hiragana/i.png", "hiragana/i@2x.png"}) {
         QImage picture(20, 20, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QVERIFY(picture.save(images + QLatin1Char('/') + QLatin1String(name)));
@@ -57,7 +58,8 @@ void TestStatisticsWindow::opensWithData()
     History::Judgement ka;
     ka.at = now;
     ka.sound = QStringLiteral("ka");
-    ka.picture = QStringLiteral("katakana\\ka.png");
+    // A picture named by its code point shows as the character.
+    ka.picture = QStringLiteral("katakana\\030ab.png");
     QVERIFY(history.record(ka));
 
     QWidget main;
@@ -84,6 +86,9 @@ void TestStatisticsWindow::opensWithData()
     QCOMPARE(hiragana.cells[1].picture, QStringLiteral("hiragana/i.png"));
     QCOMPARE(hiragana.cells[1].colour.saturation(), 0);
     QVERIFY(hiragana.cells[0].tip.contains(QStringLiteral("Jugements : 4")));
+    QCOMPARE(hiragana.cells[0].label, QStringLiteral("a"));
+    QCOMPARE(hiragana.cells[1].label, QStringLiteral("i"));
+    QCOMPARE(grid->groups().at(1).cells.at(0).label, QStringLiteral("\u30ab"));
 
     auto *chart = window->findChild<QChartView *>(QStringLiteral("graphique"));
     QVERIFY(chart);
