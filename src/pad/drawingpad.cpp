@@ -1,10 +1,13 @@
 #include "drawingpad.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
+#include <QTabletEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -14,9 +17,81 @@ namespace {
 // The pen width that every mouse move over the pad sets.
 constexpr int strokeWidth = 5;
 
+// The tablet pen's width, from the lightest to the firmest pressure.
+constexpr int lightPenWidth = 2;
+constexpr int firmPenWidth = 9;
+
+// How far from its path the eraser end takes strokes away, in logical pixels.
+constexpr qreal eraserRadius = 6;
+
 // Room added when the image has to grow, so that dragging a window edge does not reallocate
 // the image at every step.
 constexpr int growthSlack = 128;
+
+// Space between the verdict and the pad's edges, and around its text.
+constexpr int verdictMargin = 4;
+
+const QColor overlayColour(20, 100, 235);
+constexpr qreal overlayOpacity = 0.7;
+
+int penWidth(qreal pressure)
+{
+    // Some drivers report pressures outside 0..1, or none at all.
+    const qreal p = pressure >= 0 ? std::min(pressure, qreal(1)) : 0;
+    return qRound(lightPenWidth + p * (firmPenWidth - lightPenWidth));
+}
+
+QPen inkPen(qreal width)
+{
+    return QPen(Qt::black, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// Live drawing and redrawing go through the same two calls, so that a drawing redrawn from its
+// strokes has exactly the pixels it had.
+void paintSegment(QPainter &painter, QPointF from, QPointF to, qreal width)
+{
+    painter.setPen(inkPen(width));
+    painter.drawLine(from, to);
+}
+
+void paintDot(QPainter &painter, QPointF at, qreal width)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(at, width / 2, width / 2);
+}
+
+qreal distanceToSegment(QPointF p, QLineF segment)
+{
+    const QPointF d = segment.p2() - segment.p1();
+    const qreal lengthSquared = QPointF::dotProduct(d, d);
+    qreal t = 0;
+    if (lengthSquared > 0)
+        t = std::clamp(QPointF::dotProduct(p - segment.p1(), d) / lengthSquared, qreal(0),
+                       qreal(1));
+    return QLineF(p, segment.p1() + t * d).length();
+}
+
+qreal distanceBetween(QLineF a, QLineF b)
+{
+    if (a.intersects(b, nullptr) == QLineF::BoundedIntersection)
+        return 0;
+    return std::min({distanceToSegment(a.p1(), b), distanceToSegment(a.p2(), b),
+                     distanceToSegment(b.p1(), a), distanceToSegment(b.p2(), a)});
+}
+
+bool touches(const InkStroke &stroke, QLineF eraser)
+{
+    const qreal reach = eraserRadius + stroke.width / 2;
+    const auto &points = stroke.points;
+    if (points.size() == 1)
+        return distanceToSegment(points.first().pos, eraser) <= reach;
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        if (distanceBetween(QLineF(points[i - 1].pos, points[i].pos), eraser) <= reach)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -32,12 +107,28 @@ DrawingPad::DrawingPad(QWidget *parent) : QWidget(parent)
     setAcceptDrops(false);
     // Moves with no button held still set the pen width.
     setMouseTracking(true);
+
+    m_verdict = new QLabel(this);
+    m_verdict->setObjectName(QStringLiteral("verdict"));
+    m_verdict->setWordWrap(true);
+    m_verdict->setMargin(verdictMargin);
+    // The learner draws through it.
+    m_verdict->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette verdictPalette = m_verdict->palette();
+    verdictPalette.setColor(QPalette::Window, QColor(255, 255, 255, 220));
+    verdictPalette.setColor(QPalette::WindowText, Qt::black);
+    m_verdict->setPalette(verdictPalette);
+    m_verdict->setAutoFillBackground(true);
+    m_verdict->hide();
+
     fitImage();
 }
 
 void DrawingPad::setCurrentPoint(QPointF point)
 {
+    endStroke();
     m_currentPoint = point;
+    m_currentPointMs = -1;
 }
 
 void DrawingPad::setDrawWidth(int width)
@@ -47,12 +138,15 @@ void DrawingPad::setDrawWidth(int width)
 
 void DrawingPad::drawLineTo(QPointF end)
 {
+    const bool starts = !m_strokeOpen || m_ink.last().width != m_drawWidth;
+    if (starts)
+        startStroke(m_drawWidth);
     {
         QPainter painter(&m_image);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::black, m_drawWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawLine(m_currentPoint, end);
+        paintSegment(painter, m_currentPoint, end, m_drawWidth);
     }
+    m_ink.last().points.append({end, inkTime()});
     // The pen radius, plus a pixel for the antialiased edge and one for rounding.
     const qreal margin = m_drawWidth / 2.0 + 2;
     update(QRectF(m_currentPoint, end)
@@ -60,18 +154,77 @@ void DrawingPad::drawLineTo(QPointF end)
                .adjusted(-margin, -margin, margin, margin)
                .toAlignedRect());
     m_currentPoint = end;
+    if (starts)
+        strokesChanged();
 }
 
 void DrawingPad::clear()
 {
     m_image.fill(Qt::white);
     m_currentPoint = QPointF(0, 0);
+    m_currentPointMs = -1;
+    m_strokeOpen = false;
+    m_penStroke = false;
+    const bool hadInk = !m_ink.isEmpty();
+    m_ink.clear();
+    setVerdict(QString());
+    clearOverlay();
+    update();
+    if (hadInk)
+        emit inkChanged();
+}
+
+void DrawingPad::undoLastStroke()
+{
+    if (m_ink.isEmpty())
+        return;
+    m_strokeOpen = false;
+    m_penStroke = false;
+    m_ink.removeLast();
+    redraw();
+    strokesChanged();
+}
+
+void DrawingPad::setGuideGrid(bool on)
+{
+    if (on == m_guideGrid)
+        return;
+    m_guideGrid = on;
+    update();
+}
+
+void DrawingPad::setVerdict(const QString &text)
+{
+    m_verdict->setText(text);
+    m_verdict->setVisible(!text.isEmpty());
+    placeVerdict();
+}
+
+QString DrawingPad::verdict() const
+{
+    return m_verdict->text();
+}
+
+void DrawingPad::setOverlay(const QPainterPath &stroke, int number, QPointF numberPos)
+{
+    m_overlay = stroke;
+    m_overlayNumber = number;
+    m_overlayNumberPos = numberPos;
+    update();
+}
+
+void DrawingPad::clearOverlay()
+{
+    if (m_overlay.isEmpty())
+        return;
+    m_overlay = QPainterPath();
     update();
 }
 
 void DrawingPad::mousePressEvent(QMouseEvent *event)
 {
     setCurrentPoint(event->position());
+    m_currentPointMs = inkTime();
 }
 
 void DrawingPad::mouseMoveEvent(QMouseEvent *event)
@@ -79,13 +232,77 @@ void DrawingPad::mouseMoveEvent(QMouseEvent *event)
     setDrawWidth(strokeWidth);
     if (event->buttons() != Qt::NoButton)
         drawLineTo(event->position());
+    else
+        endStroke();
 }
 
 void DrawingPad::mouseReleaseEvent(QMouseEvent *event)
 {
-    // The stroke ends because later moves come without a button; the release itself is
-    // taken here so that it does not travel on to the window.
+    // The stroke ends with the last button; the release is taken here so that it does not
+    // travel on to the window.
+    if (event->buttons() == Qt::NoButton)
+        endStroke();
     event->accept();
+}
+
+void DrawingPad::tabletEvent(QTabletEvent *event)
+{
+    // Taken, so that Qt does not make mouse events of it as well.
+    event->accept();
+    const QPointF pos = event->position();
+    if (event->pointerType() == QPointingDevice::PointerType::Eraser) {
+        switch (event->type()) {
+        case QEvent::TabletPress:
+            endStroke();
+            m_eraserAt = pos;
+            eraseAlong(pos, pos);
+            break;
+        case QEvent::TabletMove:
+            if (m_eraserAt) {
+                eraseAlong(*m_eraserAt, pos);
+                m_eraserAt = pos;
+            }
+            break;
+        case QEvent::TabletRelease:
+            m_eraserAt.reset();
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+
+    switch (event->type()) {
+    case QEvent::TabletPress:
+        setCurrentPoint(pos);
+        m_currentPointMs = inkTime();
+        setDrawWidth(penWidth(event->pressure()));
+        // A tap is a stroke: it becomes a dot when the pen lifts without moving.
+        startStroke(m_drawWidth);
+        m_penStroke = true;
+        strokesChanged();
+        break;
+    case QEvent::TabletMove: {
+        if (!m_strokeOpen || !m_penStroke)
+            return; // hovering
+        // The stroke takes the firmest pressure it was drawn with; it is drawn again at once
+        // so that the pixels stay those of its strokes.
+        const int width = penWidth(event->pressure());
+        if (width > m_ink.last().width) {
+            m_ink.last().width = width;
+            setDrawWidth(width);
+            redraw();
+        }
+        if (pos != m_currentPoint)
+            drawLineTo(pos);
+        break;
+    }
+    case QEvent::TabletRelease:
+        endStroke();
+        break;
+    default:
+        break;
+    }
 }
 
 void DrawingPad::paintEvent(QPaintEvent *event)
@@ -96,11 +313,19 @@ void DrawingPad::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.drawImage(QRectF(dirty), m_image,
                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
+    if (m_guideGrid)
+        paintGuideGrid(painter);
+    if (!m_overlay.isEmpty())
+        paintOverlay(painter);
 }
 
 void DrawingPad::resizeEvent(QResizeEvent *event)
 {
     fitImage();
+    placeVerdict();
+    // The grid is centred: it moves with every resize, not only over the new area.
+    if (m_guideGrid)
+        update();
     QWidget::resizeEvent(event);
 }
 
@@ -133,4 +358,173 @@ void DrawingPad::fitImage()
         painter.drawImage(QPointF(0, 0), m_image);
     }
     m_image = std::move(grown);
+}
+
+qint64 DrawingPad::inkTime()
+{
+    if (m_ink.isEmpty() || !m_inkClock.isValid()) {
+        m_inkClock.start();
+        return 0;
+    }
+    return m_inkClock.elapsed();
+}
+
+void DrawingPad::endStroke()
+{
+    if (m_strokeOpen && m_penStroke && m_ink.last().points.size() == 1) {
+        const InkStroke &tap = m_ink.last();
+        {
+            QPainter painter(&m_image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paintDot(painter, tap.points.first().pos, tap.width);
+        }
+        const qreal margin = tap.width / 2 + 2;
+        update(QRectF(tap.points.first().pos, QSizeF())
+                   .adjusted(-margin, -margin, margin, margin)
+                   .toAlignedRect());
+    }
+    m_strokeOpen = false;
+    m_penStroke = false;
+}
+
+void DrawingPad::startStroke(qreal width)
+{
+    const qint64 ms = m_currentPointMs >= 0 ? m_currentPointMs : inkTime();
+    endStroke();
+    m_ink.append(InkStroke{{InkPoint{m_currentPoint, ms}}, width});
+    m_strokeOpen = true;
+    m_currentPointMs = -1;
+}
+
+void DrawingPad::redraw()
+{
+    m_image.fill(Qt::white);
+    {
+        QPainter painter(&m_image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (qsizetype s = 0; s < m_ink.size(); ++s) {
+            const InkStroke &stroke = m_ink[s];
+            const auto &points = stroke.points;
+            if (points.size() == 1) {
+                // A tap still held has no dot yet; it gets it when the pen lifts.
+                if (!(m_strokeOpen && s == m_ink.size() - 1))
+                    paintDot(painter, points.first().pos, stroke.width);
+                continue;
+            }
+            for (qsizetype i = 1; i < points.size(); ++i)
+                paintSegment(painter, points[i - 1].pos, points[i].pos, stroke.width);
+        }
+    }
+    update();
+}
+
+void DrawingPad::eraseAlong(QPointF from, QPointF to)
+{
+    const QLineF path(from, to);
+    const qsizetype before = m_ink.size();
+    const bool openTouched = m_strokeOpen && touches(m_ink.last(), path);
+    m_ink.removeIf([&path](const InkStroke &stroke) { return touches(stroke, path); });
+    if (m_ink.size() == before)
+        return;
+    if (openTouched) {
+        m_strokeOpen = false;
+        m_penStroke = false;
+    }
+    redraw();
+    strokesChanged();
+}
+
+void DrawingPad::strokesChanged()
+{
+    setVerdict(QString());
+    clearOverlay();
+    emit inkChanged();
+}
+
+void DrawingPad::placeVerdict()
+{
+    if (m_verdict->isHidden())
+        return;
+    const int available = std::max(1, width() - 2 * verdictMargin);
+    const QFontMetrics metrics(m_verdict->font());
+    const int textWidth =
+        metrics
+            .boundingRect(QRect(0, 0, available - 2 * m_verdict->margin(), 1 << 20),
+                          Qt::TextWordWrap, m_verdict->text())
+            .width();
+    const int w = std::min(available, textWidth + 2 * m_verdict->margin() + 1);
+    const int h = m_verdict->heightForWidth(w);
+    m_verdict->setGeometry(verdictMargin, height() - verdictMargin - h, w, h);
+}
+
+void DrawingPad::paintGuideGrid(QPainter &painter) const
+{
+    const int side = std::min(width(), height());
+    if (side < 8)
+        return;
+    const QPoint corner((width() - side) / 2, (height() - side) / 2);
+    // Lines through the middle of whole pixels: k = 0 and 4 are the edges, 2 the centre cross.
+    const auto at = [side](int k) { return std::min(k * side / 4, side - 1) + 0.5; };
+    const qreal first = at(0), last = at(4);
+    painter.save();
+    painter.translate(corner);
+    // Darken keeps the black of the drawing and lays the grey only on white: the lines lie
+    // under the drawing although they are painted after it.
+    painter.setCompositionMode(QPainter::CompositionMode_Darken);
+    const QPen quarter(QColor(215, 215, 215), 1, Qt::DashLine);
+    const QPen centre(QColor(190, 190, 190), 1, Qt::DashLine);
+    for (int k = 0; k <= 4; ++k) {
+        painter.setPen(k == 2 ? centre : quarter);
+        painter.drawLine(QPointF(at(k), first), QPointF(at(k), last));
+        painter.drawLine(QPointF(first, at(k)), QPointF(last, at(k)));
+    }
+    painter.restore();
+}
+
+void DrawingPad::paintOverlay(QPainter &painter) const
+{
+    // Drawn opaque on a layer and laid on at once, so that where the line, the dot and the
+    // arrow overlap the colour is not darker.
+    const qreal ratio = devicePixelRatioF();
+    QImage layer(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        p.setRenderHint(QPainter::Antialiasing);
+        constexpr qreal lineWidth = 4;
+        p.setPen(QPen(overlayColour, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(m_overlay);
+
+        p.setPen(Qt::NoPen);
+        p.setBrush(overlayColour);
+        p.drawEllipse(m_overlay.pointAtPercent(0), 2 * lineWidth, 2 * lineWidth);
+
+        const qreal length = m_overlay.length();
+        const QPointF end = m_overlay.pointAtPercent(1);
+        constexpr qreal headLength = 14;
+        const QPointF before =
+            m_overlay.pointAtPercent(m_overlay.percentAtLength(std::max(qreal(0), length - 6)));
+        QLineF axis(end, before);
+        if (axis.length() > 0) {
+            axis.setLength(headLength);
+            QLineF side1 = axis, side2 = axis;
+            side1.setAngle(axis.angle() + 28);
+            side2.setAngle(axis.angle() - 28);
+            p.drawPolygon(QPolygonF({end, side1.p2(), side2.p2()}));
+        }
+
+        QFont font = p.font();
+        font.setBold(true);
+        font.setPixelSize(16);
+        p.setFont(font);
+        p.setPen(overlayColour);
+        const QRectF box(m_overlayNumberPos - QPointF(20, 12), QSizeF(40, 24));
+        p.drawText(box, Qt::AlignCenter, QString::number(m_overlayNumber));
+    }
+    painter.save();
+    painter.setOpacity(overlayOpacity);
+    painter.drawImage(QPointF(0, 0), layer);
+    painter.restore();
 }

@@ -1,14 +1,26 @@
 #pragma once
 
+#include "ink.h"
+
+#include <QElapsedTimer>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QWidget>
 
-// The white pad on which the learner draws with the mouse, in black. Its pixels live in an
-// image that grows with the widget and never shrinks, so the drawing survives being covered,
-// minimised or resized until the pad is cleared.
+#include <optional>
+
+class QLabel;
+class QPainter;
+
+// The white pad on which the learner draws with the mouse or a tablet pen, in black. Its pixels
+// live in an image that grows with the widget and never shrinks, so the drawing survives being
+// covered, minimised or resized until the pad is cleared.
 //
-// Coordinates are the pad's logical pixels, taken unchanged from the mouse events.
+// Besides the pixels, the pad keeps the strokes drawn since it was last cleared (ink()), from
+// which it draws the image again when a stroke is taken back or erased.
+//
+// Coordinates are the pad's logical pixels, taken unchanged from the mouse and tablet events.
 class DrawingPad : public QWidget
 {
     Q_OBJECT
@@ -16,7 +28,7 @@ class DrawingPad : public QWidget
 public:
     explicit DrawingPad(QWidget *parent = nullptr);
 
-    // The start of the next line; nothing is drawn.
+    // The start of the next line; nothing is drawn. Ends the stroke being drawn.
     void setCurrentPoint(QPointF point);
     QPointF currentPoint() const { return m_currentPoint; }
 
@@ -25,20 +37,50 @@ public:
     int drawWidth() const { return m_drawWidth; }
 
     // A straight black segment from the current point to `end`, drawn at once with round caps
-    // and joins; `end` becomes the current point.
+    // and joins; `end` becomes the current point. The segment extends the stroke being drawn,
+    // or starts one at the current point.
     void drawLineTo(QPointF end);
 
-    // Every pixel white again; the current point goes back to (0, 0).
+    // Every pixel white again and no stroke kept; the current point goes back to (0, 0). The
+    // verdict and the overlay go too.
     void clear();
 
     // The pad's pixels, in device pixels (see QImage::devicePixelRatio()). May be larger than
     // the widget.
     const QImage &image() const { return m_image; }
 
+    // The strokes drawn since the pad was last cleared, in drawing order. A mouse click without
+    // a move is no stroke; a pen tap is one (a dot).
+    const Ink &ink() const { return m_ink; }
+
+    // Takes back the last stroke: the pixels become those of the remaining strokes drawn alone.
+    // Does nothing on an empty pad.
+    void undoLastStroke();
+
+    // Faint guide lines under the drawing (the largest centred square, its centre cross and its
+    // quarter lines), painted on screen only, never into image(). Off by default.
+    void setGuideGrid(bool on);
+    bool guideGrid() const { return m_guideGrid; }
+
+    // A short text at the pad's bottom-left (the QLabel named "verdict"), hidden when empty.
+    void setVerdict(const QString &text);
+    QString verdict() const;
+
+    // A stroke shown over the drawing, in colour, with a dot where it starts, an arrow where it
+    // ends and its number at `numberPos`, all in pad coordinates; image() does not change.
+    void setOverlay(const QPainterPath &stroke, int number, QPointF numberPos);
+    void clearOverlay();
+    bool hasOverlay() const { return !m_overlay.isEmpty(); }
+
+signals:
+    // A stroke was added, taken back or erased, or the strokes were cleared.
+    void inkChanged();
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void tabletEvent(QTabletEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -46,8 +88,41 @@ private:
     // Makes the image cover the whole widget at the current device pixel ratio, keeping what
     // was drawn.
     void fitImage();
+    // Milliseconds on the ink's clock, which starts with the first point of an empty pad.
+    qint64 inkTime();
+    // Ends the stroke being drawn; a pen stroke that is still a single point becomes a dot.
+    void endStroke();
+    // Starts a stroke at the current point; the pixels are drawn by the caller.
+    void startStroke(qreal width);
+    // Draws the image again from the strokes kept.
+    void redraw();
+    // The pen erases along the segment from `from` to `to`: every stroke it touches goes.
+    void eraseAlong(QPointF from, QPointF to);
+    // Something changed the strokes: the verdict and overlay are about an older drawing.
+    void strokesChanged();
+    void placeVerdict();
+    void paintGuideGrid(QPainter &painter) const;
+    void paintOverlay(QPainter &painter) const;
 
     QImage m_image;
     QPointF m_currentPoint;
     int m_drawWidth = 1;
+
+    Ink m_ink;
+    QElapsedTimer m_inkClock;
+    // When the current point was set by a press: its time, so that the stroke starting there
+    // keeps it. -1 when the stroke takes the time of its first segment.
+    qint64 m_currentPointMs = -1;
+    // Whether segments extend m_ink.last().
+    bool m_strokeOpen = false;
+    // Whether the open stroke comes from the pen, whose taps count as strokes.
+    bool m_penStroke = false;
+    // The eraser end's last position while it touches the tablet.
+    std::optional<QPointF> m_eraserAt;
+
+    bool m_guideGrid = false;
+    QLabel *m_verdict = nullptr;
+    QPainterPath m_overlay;
+    int m_overlayNumber = 0;
+    QPointF m_overlayNumberPos;
 };
