@@ -70,7 +70,12 @@ private:
                       modal->objectName());
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         if (dialog && !m_file.isEmpty()) {
-            dialog->selectFile(m_file);
+            // Typed into the name field: selectFile() leaves the field alone once it has the
+            // focus, which the dialog may have given it already.
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(m_file);
+            else
+                dialog->selectFile(m_file);
             static_cast<QDialog *>(dialog)->accept(); // public in QDialog
         } else {
             modal->close();
