@@ -6,6 +6,7 @@
 #include "helptexts.h"
 #include "layoutrule.h"
 #include "picturebox.h"
+#include "progresslabel.h"
 #include "progresstext.h"
 #include "recentfiles.h"
 #include "soundfile.h"
@@ -32,6 +33,8 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -330,16 +333,45 @@ void Form1::createTraceMenu()
 
 void Form1::createProgressLabel()
 {
-    m_progression = new QLabel(menuBar());
+    m_progression = new ProgressLabel(menuBar());
     m_progression->setObjectName(QStringLiteral("progression"));
     m_progression->setContentsMargins(0, 0, 6, 0);
     m_progression->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A size below the menus' leaves their room to the menus and fits "12 / 46 · 3 à revoir"
+    // beside them at the window's first size.
+    QFont small = m_progression->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_progression->setFont(small);
     menuBar()->setCornerWidget(m_progression, Qt::TopRightCorner);
 }
 
 void Form1::updateProgress()
 {
-    m_progression->setText(progressText(m_practice.progress()));
+    const QString text = progressText(m_practice.progress());
+    m_progression->setText(text);
+    m_progression->setToolTip(text);
+    fitProgressLabel();
+}
+
+void Form1::fitProgressLabel()
+{
+    // The menu bar gives its corner widget the width it asks for, pushing menus that no longer
+    // fit into an overflow button: the label asks for no more than the menus leave free. The
+    // bar lays out its items again when its corner widget is shown.
+    const auto relayout = [this] {
+        if (!menuBar()->isVisible())
+            return;
+        m_progression->hide();
+        m_progression->show();
+    };
+    m_progression->setRoom(0);
+    relayout();
+    int menusEnd = 0;
+    for (QAction *action : menuBar()->actions())
+        menusEnd = std::max(menusEnd, menuBar()->actionGeometry(action).right() + 1);
+    const int gap = menuBar()->fontMetrics().averageCharWidth();
+    m_progression->setRoom(menuBar()->width() - menusEnd - gap);
+    relayout();
 }
 
 void Form1::updateRecentsMenu()
@@ -425,12 +457,14 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     applyLayoutRule();
+    fitProgressLabel();
 }
 
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     applyLayoutRule();
+    fitProgressLabel();
 }
 
 void Form1::moveEvent(QMoveEvent *event)

@@ -9,6 +9,7 @@
 
 class DrawingPad;
 class PictureBox;
+class ProgressLabel;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,8 @@ private:
     void createProgressLabel();
     void updateRecentsMenu();
     void updateProgress();
+    // Gives the progress label the room the menus leave in the menu bar.
+    void fitProgressLabel();
     // The sound file of the record posed now, or empty; Ecouter follows it.
     void setPosedSound(const QString &path);
     void playPosedSound();
@@ -103,7 +106,7 @@ private:
     QAction *m_jugerFaux = nullptr;
     QAction *m_prononcer = nullptr;
     QAction *m_ecouter = nullptr;
-    QLabel *m_progression = nullptr;
+    ProgressLabel *m_progression = nullptr;
     QString m_posedSound;
     std::unique_ptr<SoundPlayer> m_sound;
     // The outer size the layout rule last ran for.

@@ -372,6 +372,8 @@ void TestComforts::progressLabel()
     Program program;
     Window w(program);
     ModalAnswerer answerer;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     QCOMPARE(w.progress(), QString());
     w.form.openFile(program.write("cours.txt", "a=a.jpg=*b=a.jpg=*c=a.jpg=*"));
     auto *command1 = w.find<QPushButton>("Command1");
@@ -384,6 +386,11 @@ void TestComforts::progressLabel()
             answerer.pressOk(); // "Exercice terminé."
         w.form.findChild<QPushButton *>(judgement)->click();
         seen.append(w.progress());
+        // However long the text, every menu keeps its place on the bar, left of the label.
+        QMenuBar *bar = w.form.menuBar();
+        for (QAction *menu : bar->actions())
+            QVERIFY(!bar->actionGeometry(menu).isEmpty() &&
+                    bar->actionGeometry(menu).right() < w.find<QLabel>("progression")->x());
     }
     QCOMPARE(seen,
              (QStringList{"0 / 3", "1 / 3", "1 / 3 · 1 à revoir", "1 / 3 · 2 à revoir · 2e passage",
