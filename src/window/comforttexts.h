@@ -2,19 +2,15 @@
 
 #include <QString>
 
-// The texts of the Tracé menu, the recent exercises and the progress label at the right end of
-// the menu bar.
+// The texts of the Tracé menu (its entries that stand for a button take the button's text), the
+// recent exercises and the progress label at the right end of the menu bar.
 namespace comforttexts {
 
 inline const QString traceMenu = QStringLiteral("Tracé");
 inline const QString annuler = QStringLiteral("Annuler le dernier trait");
-inline const QString solution = QStringLiteral("Montrer la solution");
-inline const QString juste = QStringLiteral("Juste");
-inline const QString faux = QStringLiteral("Faux");
 inline const QString grille = QStringLiteral("Grille d'aide");
 inline const QString prononcer = QStringLiteral("Prononcer chaque son");
 inline const QString ecouter = QStringLiteral("Écouter");
-inline const QString effacer = QStringLiteral("Effacer");
 
 inline const QString recents = QStringLiteral("Exercices récents");
 

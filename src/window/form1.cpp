@@ -292,14 +292,14 @@ void Form1::createTraceMenu()
 
     m_annuler = add("Annuler", comforttexts::annuler, QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(m_annuler, &QAction::triggered, m_picture1, &DrawingPad::undoLastStroke);
-    QAction *effacer = add("EffacerTout", comforttexts::effacer, QKeySequence(Qt::Key_Escape));
+    QAction *effacer = add("EffacerTout", m_effacer->text(), QKeySequence(Qt::Key_Escape));
     connect(effacer, &QAction::triggered, m_effacer, &QPushButton::click);
     trace->addSeparator();
 
-    // Each does what its button does, and is enabled with it (see setEnabled).
-    m_solution = add("Solution", comforttexts::solution, QKeySequence(Qt::Key_S));
-    m_jugerJuste = add("JugerJuste", comforttexts::juste, QKeySequence(Qt::Key_J));
-    m_jugerFaux = add("JugerFaux", comforttexts::faux, QKeySequence(Qt::Key_F));
+    // Each does what its button does, named as it is, and is enabled with it (see setEnabled).
+    m_solution = add("Solution", m_command1->text(), QKeySequence(Qt::Key_S));
+    m_jugerJuste = add("JugerJuste", m_bouttonjuste->text(), QKeySequence(Qt::Key_J));
+    m_jugerFaux = add("JugerFaux", m_bouttonfaux->text(), QKeySequence(Qt::Key_F));
     const QList<std::pair<QAction *, QPushButton *>> buttons{
         {m_solution, m_command1}, {m_jugerJuste, m_bouttonjuste}, {m_jugerFaux, m_bouttonfaux}};
     for (const auto &[action, button] : buttons) {
