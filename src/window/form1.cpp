@@ -337,17 +337,21 @@ void Form1::createProgressLabel()
     m_progression->setObjectName(QStringLiteral("progression"));
     m_progression->setContentsMargins(0, 0, 6, 0);
     m_progression->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // A size below the menus' leaves their room to the menus and fits "12 / 46 · 3 à revoir"
-    // beside them at the window's first size.
-    QFont small = m_progression->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    m_progression->setFont(small);
     menuBar()->setCornerWidget(m_progression, Qt::TopRightCorner);
 }
 
 void Form1::updateProgress()
 {
     const QString text = progressText(m_practice.progress());
+    if (!text.isEmpty() && !m_progressionFont) {
+        // A size below the menus' leaves their room to the menus and fits "12 / 46 · 3 à
+        // revoir" beside them at the window's first size. Set with the first text: finding
+        // the font costs more than the rest of the label at start-up.
+        QFont small = m_progression->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        m_progression->setFont(small);
+        m_progressionFont = true;
+    }
     m_progression->setText(text);
     m_progression->setToolTip(text);
     fitProgressLabel();
@@ -358,6 +362,9 @@ void Form1::fitProgressLabel()
     // The menu bar gives its corner widget the width it asks for, pushing menus that no longer
     // fit into an overflow button: the label asks for no more than the menus leave free. The
     // bar lays out its items again when its corner widget is shown.
+    // An empty label takes next to no room; the next text fits it again.
+    if (m_progression->text().isEmpty())
+        return;
     const auto relayout = [this] {
         if (!menuBar()->isVisible())
             return;

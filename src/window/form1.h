@@ -107,6 +107,7 @@ private:
     QAction *m_prononcer = nullptr;
     QAction *m_ecouter = nullptr;
     ProgressLabel *m_progression = nullptr;
+    bool m_progressionFont = false;
     QString m_posedSound;
     std::unique_ptr<SoundPlayer> m_sound;
     // The outer size the layout rule last ran for.
