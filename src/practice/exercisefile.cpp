@@ -1,5 +1,8 @@
 #include "exercisefile.h"
 
+#include "texts.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -20,6 +23,20 @@ bool isOrdinaryFile(const QString &path)
         return false;
     const QFileInfo info(path);
     return info.isFile() && !info.fileName().startsWith(QLatin1Char('.'));
+}
+
+QString picturePath(const QString &programFolder, const QString &name)
+{
+    const QString images = QDir::cleanPath(programFolder + texts::imagesFolder) + QLatin1Char('/');
+    QString relative = name;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // Only a leading "/" makes a name absolute: QDir would take a leading ":" for a resource.
+    if (relative.startsWith(QLatin1Char('/')))
+        return {};
+    const QString path = QDir::cleanPath(images + relative);
+    if (!path.startsWith(images))
+        return {};
+    return path;
 }
 
 namespace {

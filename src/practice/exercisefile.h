@@ -37,6 +37,11 @@ QString textFromBytes(QByteArray bytes);
 // when the file cannot be opened or read, or is larger than maxFileBytes.
 QString readText(const QString &path);
 
+// The solution picture named by a record's picture field, below the images folder of
+// `programFolder`. A "\" is a folder separator. Returns an empty text when the name leads outside
+// the images folder, an absolute name included.
+QString picturePath(const QString &programFolder, const QString &name);
+
 // Cuts the text at every "*", keeping every piece. An empty text gives no piece at all.
 QStringList cutRecords(const QString &text);
 

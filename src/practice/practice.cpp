@@ -4,8 +4,6 @@
 #include "randomsource.h"
 #include "texts.h"
 
-#include <QDir>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -13,23 +11,6 @@
 #include <utility>
 
 namespace {
-
-// The solution picture named by a record, below the images folder. A "\" is a folder
-// separator. Returns an empty text when the name leads outside the images folder, an absolute
-// name included.
-QString picturePath(const QString &programFolder, const QString &name)
-{
-    const QString images = QDir::cleanPath(programFolder + texts::imagesFolder) + QLatin1Char('/');
-    QString relative = name;
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    // Only a leading "/" makes a name absolute: QDir would take a leading ":" for a resource.
-    if (relative.startsWith(QLatin1Char('/')))
-        return {};
-    const QString path = QDir::cleanPath(images + relative);
-    if (!path.startsWith(images))
-        return {};
-    return path;
-}
 
 QString commentText(QString comment)
 {
@@ -137,7 +118,7 @@ void Practice::suivant()
         m_numero = 0;
 }
 
-void Practice::poserquestion()
+bool Practice::poserquestion()
 {
     setJudgementEnabled(false);
     try {
@@ -163,10 +144,13 @@ void Practice::poserquestion()
         }
     } catch (const ExerciseError &) {
         showLoadError();
+        return false;
     } catch (const std::bad_alloc &) {
         // A record too big to cut in the memory left after reading it.
         showLoadError();
+        return false;
     }
+    return true;
 }
 
 void Practice::reinitialiser(BlankFailure onFailure)
@@ -193,18 +177,23 @@ void Practice::reset()
     poserquestion();
 }
 
-void Practice::ouvrir()
+bool Practice::ouvrir()
 {
     m_fileName.clear();
-    m_fileName = m_window.showOpenDialog();
-    if (!m_fileName.isEmpty())
-        m_review = false;
-    if (m_fileName.isEmpty())
-        return;
+    const QString chosen = m_window.showOpenDialog();
+    if (chosen.isEmpty())
+        return false;
+    return ouvrirFichier(chosen);
+}
+
+bool Practice::ouvrirFichier(const QString &path)
+{
+    m_fileName = path;
+    m_review = false;
     if (!m_window.isOrdinaryFile(m_fileName)) {
         m_window.showMessage(texts::notFoundPrefix + m_fileName + QLatin1Char('.'),
                              MessageIcon::Error, texts::notFoundTitle);
-        return;
+        return false;
     }
 
     try {
@@ -224,13 +213,13 @@ void Practice::ouvrir()
         showBlankPicture(BlankFailure::Throw);
     } catch (const ExerciseError &) {
         showLoadError();
-        return;
+        return false;
     } catch (const std::bad_alloc &) {
         showLoadError();
-        return;
+        return false;
     }
     startRun();
-    poserquestion();
+    return poserquestion();
 }
 
 bool Practice::restore(const QString &fileName, const QStringList &lignes, std::int16_t numero,
@@ -314,7 +303,7 @@ void Practice::montrerSolution()
         if (parts.size() < 2)
             throw ExerciseError("record without a picture field");
         const QString &name = parts.at(1);
-        const QString path = picturePath(m_window.programFolder(), name);
+        const QString path = exercise::picturePath(m_window.programFolder(), name);
         if (path.isEmpty() || !m_window.isOrdinaryFile(path)) {
             m_window.showMessage(texts::notFoundPrefix + name + texts::pictureNotFoundSuffix,
                                  MessageIcon::Error, texts::notFoundTitle);

@@ -48,8 +48,12 @@ public:
     // The window's load handler: sets the open dialog's filter and the initial found list.
     void charger();
 
-    // Menu commands.
-    void ouvrir();
+    // Menu commands. Ouvrir returns true when the chosen file was read and its first question
+    // posed; false when the dialog was cancelled or the opening failed (its message shown).
+    bool ouvrir();
+    // Ouvrir without the dialog, as if `path` had been chosen in it: the same checks, messages
+    // and caption.
+    bool ouvrirFichier(const QString &path);
     void aleatoire();
     void reset();
 
@@ -84,7 +88,8 @@ private:
     // everywhere else it is reported as a missing file and the command goes on.
     enum class BlankFailure { Throw, Report };
 
-    void poserquestion();
+    // False when the record could not be posed: the loading error has been shown.
+    bool poserquestion();
     void suivant();
     void reinitialiser(BlankFailure onFailure);
     void melanger();

@@ -1,16 +1,26 @@
 #include "form1.h"
 
+#include "comforttexts.h"
 #include "drawingpad.h"
 #include "exercisefile.h"
 #include "helptexts.h"
 #include "layoutrule.h"
 #include "picturebox.h"
+#include "progresslabel.h"
+#include "progresstext.h"
+#include "recentfiles.h"
+#include "soundfile.h"
+#include "soundplayer.h"
 #include "strokecheck.h"
 #include "texts.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,10 +28,14 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -66,7 +80,40 @@ QString shortened(const QString &text)
     return text.left(half) + QChar(0x2026) + text.right(half);
 }
 
+// The checkable settings of the Tracé menu, kept between runs.
+const QString grilleKey = QStringLiteral("trace/grille");
+const QString prononcerKey = QStringLiteral("trace/prononcer");
+
+// The file a drag carries when it carries exactly one local file, else an empty text.
+QString draggedFile(const QMimeData *mime)
+{
+    if (mime == nullptr || !mime->hasUrls())
+        return {};
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = urls.first().toLocalFile();
+    return QFileInfo(path).isDir() ? QString() : path;
+}
+
 } // namespace
+
+QString matchingNameFilter(const QString &nameFilter)
+{
+    // The patterns stand between the last parentheses, separated by spaces.
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !nameFilter.endsWith(QLatin1Char(')')))
+        return nameFilter;
+    QStringList patterns =
+        nameFilter.mid(open + 1, nameFilter.size() - open - 2).split(QLatin1Char(' '));
+    if (!patterns.contains(QStringLiteral("*.*")))
+        return nameFilter;
+    for (QString &pattern : patterns) {
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return nameFilter.left(open + 1) + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
 
 QStringList nameFiltersFrom(const QString &filter)
 {
@@ -93,6 +140,9 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
     setWindowIcon(QIcon(QStringLiteral(":/icons/plumetto-32.png")));
     createControls();
     createMenus();
+    createTraceMenu();
+    createProgressLabel();
+    setAcceptDrops(true);
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 
     m_practice.setObserver(this);
@@ -184,7 +234,12 @@ void Form1::createMenus()
     QAction *ouvrir = exercices->addAction(QStringLiteral("Ouvrir"));
     ouvrir->setObjectName(QStringLiteral("Ouvrir"));
     ouvrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(ouvrir, &QAction::triggered, this, [this] { m_history.ouvrir(); });
+    connect(ouvrir, &QAction::triggered, this, [this] {
+        if (m_history.open([this] { return m_practice.ouvrir(); })) {
+            recentfiles::add(m_practice.fileName());
+            updateRecentsMenu();
+        }
+    });
 
     m_aleatoire = exercices->addAction(QStringLiteral("Aleatoire"));
     m_aleatoire->setObjectName(QStringLiteral("Aleatoire"));
@@ -195,6 +250,10 @@ void Form1::createMenus()
     reset->setObjectName(QStringLiteral("Reset"));
     connect(reset, &QAction::triggered, this, [this] { m_practice.reset(); });
 
+    m_recents = exercices->addMenu(comforttexts::recents);
+    m_recents->setObjectName(QStringLiteral("Recents"));
+    m_recents->menuAction()->setObjectName(QStringLiteral("Recents"));
+    updateRecentsMenu();
     m_history.addActions(exercices);
 
     QAction *site = menuBar()->addAction(QStringLiteral("Visiter le site de Plumetto"));
@@ -227,6 +286,171 @@ void Form1::createMenus()
     }
 }
 
+void Form1::createTraceMenu()
+{
+    QMenu *trace = menuBar()->addMenu(comforttexts::traceMenu);
+    trace->setObjectName(QStringLiteral("Trace"));
+    const auto add = [trace](const char *name, const QString &text, const QKeySequence &key) {
+        QAction *action = trace->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        return action;
+    };
+
+    m_annuler = add("Annuler", comforttexts::annuler, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(m_annuler, &QAction::triggered, m_picture1, &DrawingPad::undoLastStroke);
+    QAction *effacer = add("EffacerTout", m_effacer->text(), QKeySequence(Qt::Key_Escape));
+    connect(effacer, &QAction::triggered, m_effacer, &QPushButton::click);
+    trace->addSeparator();
+
+    // Each does what its button does, named as it is, and is enabled with it (see setEnabled).
+    m_solution = add("Solution", m_command1->text(), QKeySequence(Qt::Key_S));
+    m_jugerJuste = add("JugerJuste", m_bouttonjuste->text(), QKeySequence(Qt::Key_J));
+    m_jugerFaux = add("JugerFaux", m_bouttonfaux->text(), QKeySequence(Qt::Key_F));
+    const QList<std::pair<QAction *, QPushButton *>> buttons{
+        {m_solution, m_command1}, {m_jugerJuste, m_bouttonjuste}, {m_jugerFaux, m_bouttonfaux}};
+    for (const auto &[action, button] : buttons) {
+        action->setEnabled(button->isEnabled());
+        // click() does nothing on a disabled button.
+        connect(action, &QAction::triggered, button, &QPushButton::click);
+    }
+    trace->addSeparator();
+
+    m_ecouter = add("Ecouter", comforttexts::ecouter, QKeySequence(Qt::Key_P));
+    m_ecouter->setEnabled(false);
+    connect(m_ecouter, &QAction::triggered, this, &Form1::playPosedSound);
+
+    const QSettings settings(QCoreApplication::applicationName());
+    m_prononcer = add("Prononcer", comforttexts::prononcer, {});
+    m_prononcer->setCheckable(true);
+    m_prononcer->setChecked(settings.value(prononcerKey, false).toBool());
+    connect(m_prononcer, &QAction::toggled, this, [](bool on) {
+        QSettings(QCoreApplication::applicationName()).setValue(prononcerKey, on);
+    });
+
+    QAction *grille = add("Grille", comforttexts::grille, {});
+    grille->setCheckable(true);
+    grille->setChecked(settings.value(grilleKey, false).toBool());
+    m_picture1->setGuideGrid(grille->isChecked());
+    connect(grille, &QAction::toggled, this, [this](bool on) {
+        m_picture1->setGuideGrid(on);
+        QSettings(QCoreApplication::applicationName()).setValue(grilleKey, on);
+    });
+}
+
+void Form1::createProgressLabel()
+{
+    m_progression = new ProgressLabel(menuBar());
+    m_progression->setObjectName(QStringLiteral("progression"));
+    m_progression->setContentsMargins(0, 0, 6, 0);
+    m_progression->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    menuBar()->setCornerWidget(m_progression, Qt::TopRightCorner);
+}
+
+void Form1::updateProgress()
+{
+    const QString text = progressText(m_practice.progress());
+    if (!text.isEmpty() && !m_progressionFont) {
+        // A size below the menus' leaves their room to the menus and fits "12 / 46 · 3 à
+        // revoir" beside them at the window's first size. Set with the first text: finding
+        // the font costs more than the rest of the label at start-up.
+        QFont small = m_progression->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        m_progression->setFont(small);
+        m_progressionFont = true;
+    }
+    m_progression->setText(text);
+    m_progression->setToolTip(text);
+    fitProgressLabel();
+}
+
+void Form1::fitProgressLabel()
+{
+    // The menu bar gives its corner widget the width it asks for, pushing menus that no longer
+    // fit into an overflow button: the label asks for no more than the menus leave free. The
+    // bar lays out its items again when its corner widget is shown.
+    // An empty label takes next to no room; the next text fits it again.
+    if (m_progression->text().isEmpty())
+        return;
+    const auto relayout = [this] {
+        if (!menuBar()->isVisible())
+            return;
+        m_progression->hide();
+        m_progression->show();
+    };
+    m_progression->setRoom(0);
+    relayout();
+    int menusEnd = 0;
+    for (QAction *action : menuBar()->actions())
+        menusEnd = std::max(menusEnd, menuBar()->actionGeometry(action).right() + 1);
+    const int gap = menuBar()->fontMetrics().averageCharWidth();
+    m_progression->setRoom(menuBar()->width() - menusEnd - gap);
+    relayout();
+}
+
+void Form1::updateRecentsMenu()
+{
+    // The entries go later: this may run while one of them is being triggered.
+    const QList<QAction *> old = m_recents->actions();
+    for (QAction *action : old) {
+        m_recents->removeAction(action);
+        action->deleteLater();
+    }
+    const QStringList files = recentfiles::load();
+    for (const QString &file : files) {
+        QAction *action =
+            m_recents->addAction(QString(file).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        connect(action, &QAction::triggered, this, [this, file] { openFile(file); });
+    }
+    m_recents->menuAction()->setEnabled(!files.isEmpty());
+}
+
+void Form1::openFile(const QString &path)
+{
+    if (m_history.open([this, &path] { return m_practice.ouvrirFichier(path); }))
+        recentfiles::add(path);
+    else if (!exercise::isOrdinaryFile(path))
+        recentfiles::remove(path);
+    updateRecentsMenu();
+}
+
+void Form1::setPosedSound(const QString &path)
+{
+    m_posedSound = path;
+    m_ecouter->setEnabled(!path.isEmpty());
+}
+
+void Form1::playPosedSound()
+{
+    if (m_posedSound.isEmpty())
+        return;
+    if (!m_sound)
+        m_sound = std::make_unique<SoundPlayer>();
+    m_sound->play(m_posedSound);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (draggedFile(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    const QString path = draggedFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The opening may show a box: not while the drag is still being finished.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+}
+
 void Form1::toggleRandomOrder()
 {
     // The action has already flipped its mark; the command owns the toggle, so that the mark
@@ -247,6 +471,7 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     applyLayoutRule();
+    fitProgressLabel();
 }
 
 void Form1::showEvent(QShowEvent *event)
@@ -254,6 +479,7 @@ void Form1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     applyLayoutRule();
     m_history.openSoon();
+    fitProgressLabel();
 }
 
 void Form1::moveEvent(QMoveEvent *event)
@@ -296,12 +522,15 @@ void Form1::setEnabled(Button button, bool enabled)
     switch (button) {
     case Button::Command1:
         m_command1->setEnabled(enabled);
+        m_solution->setEnabled(enabled);
         break;
     case Button::BouttonJuste:
         m_bouttonjuste->setEnabled(enabled);
+        m_jugerJuste->setEnabled(enabled);
         break;
     case Button::BouttonFaux:
         m_bouttonfaux->setEnabled(enabled);
+        m_jugerFaux->setEnabled(enabled);
         break;
     }
 }
@@ -371,9 +600,18 @@ QString Form1::showOpenDialog()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(m_nameFilters);
-    if (!m_nameFilters.isEmpty())
-        dialog.selectNameFilter(m_nameFilters.first());
+    QStringList matching;
+    for (const QString &filter : std::as_const(m_nameFilters))
+        matching.append(matchingNameFilter(filter));
+    dialog.setNameFilters(matching);
+    if (!matching.isEmpty())
+        dialog.selectNameFilter(matching.first());
+    // The list of file types reads as the filter names them ("Tous (*.*)"), while the dialog
+    // applies the pattern that matches what the name promises.
+    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))) {
+        for (int i = 0; i < types->count() && i < m_nameFilters.size(); ++i)
+            types->setItemText(i, m_nameFilters.at(i));
+    }
     // The folder of the last exercise chosen in this run, or the courses shipped beside the
     // program.
     const QDir courses(m_programFolder + QStringLiteral("/exercices"));
@@ -452,12 +690,18 @@ void Form1::playStrokeOrder()
 void Form1::started()
 {
     m_history.started();
+    updateProgress();
 }
 
-void Form1::posed(const PracticeRecord &)
+void Form1::posed(const PracticeRecord &record)
 {
     forgetStrokeCheck();
     m_history.posed();
+    updateProgress();
+    const QString picture = exercise::picturePath(m_programFolder, record.picture);
+    setPosedSound(picture.isEmpty() ? QString() : soundFileFor(picture));
+    if (m_prononcer->isChecked())
+        playPosedSound();
 }
 
 void Form1::shown(const PracticeRecord &, const QString &picturePath)
@@ -468,15 +712,20 @@ void Form1::shown(const PracticeRecord &, const QString &picturePath)
 void Form1::judged(const PracticeRecord &record, bool right)
 {
     m_history.judged(record, right, padInk(), m_checkText);
+    updateProgress();
 }
 
 void Form1::ended()
 {
     m_history.ended();
+    updateProgress();
+    setPosedSound({});
 }
 
 void Form1::cleared()
 {
     forgetStrokeCheck();
     m_history.cleared();
+    updateProgress();
+    setPosedSound({});
 }

@@ -8,10 +8,12 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
 
 class DrawingPad;
 class PictureBox;
+class ProgressLabel;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -19,6 +21,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class RandomSource;
+class SoundPlayer;
 
 // The program's only window: its controls, menus and the routing of every event to the
 // practice, the pad or the help boxes.
@@ -36,10 +39,16 @@ public:
     const Practice &practice() const { return m_practice; }
     HistoryKeeper &historyKeeper() { return m_history; }
 
+    // Opens the exercise file at `path` as if it had been chosen in Ouvrir's dialog, and keeps
+    // it among the recent exercises when it opened; a file that has gone leaves them.
+    void openFile(const QString &path);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -55,6 +64,15 @@ private:
     // Drops the verdict, its overlay and the stroke order of the last check.
     void forgetStrokeCheck();
     void playStrokeOrder();
+    void createTraceMenu();
+    void createProgressLabel();
+    void updateRecentsMenu();
+    void updateProgress();
+    // Gives the progress label the room the menus leave in the menu bar.
+    void fitProgressLabel();
+    // The sound file of the record posed now, or empty; Ecouter follows it.
+    void setPosedSound(const QString &path);
+    void playPosedSound();
 
     // WindowOps
     void setText(TextBox box, const QString &text) override;
@@ -101,6 +119,17 @@ private:
     QLabel *m_label1 = nullptr;
 
     QAction *m_aleatoire = nullptr;
+    QMenu *m_recents = nullptr;
+    QAction *m_annuler = nullptr;
+    QAction *m_solution = nullptr;
+    QAction *m_jugerJuste = nullptr;
+    QAction *m_jugerFaux = nullptr;
+    QAction *m_prononcer = nullptr;
+    QAction *m_ecouter = nullptr;
+    ProgressLabel *m_progression = nullptr;
+    bool m_progressionFont = false;
+    QString m_posedSound;
+    std::unique_ptr<SoundPlayer> m_sound;
     // The outer size the layout rule last ran for.
     QSize m_laidOutSize;
 };
@@ -108,3 +137,7 @@ private:
 // Maps a filter of the form "Label|pattern|Label|pattern|" onto the name filters of a file
 // dialog, one per choice, in order.
 QStringList nameFiltersFrom(const QString &filter);
+
+// The name filter that a file dialog applies for one of nameFiltersFrom()'s choices: the
+// same, except that a "*.*" pattern becomes "*", which lists the names without a dot too.
+QString matchingNameFilter(const QString &nameFilter);

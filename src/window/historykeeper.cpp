@@ -163,11 +163,12 @@ void HistoryKeeper::refreshReviewCount()
     m_reviser->setEnabled(due > 0);
 }
 
-void HistoryKeeper::ouvrir()
+bool HistoryKeeper::open(const std::function<bool()> &opening)
 {
     m_opening = true;
-    m_practice.ouvrir();
+    const bool opened = opening();
     m_opening = false;
+    return opened;
 }
 
 void HistoryKeeper::cleared()

@@ -47,7 +47,9 @@ public:
     void setClock(Clock clock);
 
     // The Ouvrir command: the practice's opening, with the file's bytes fingerprinted anew.
-    void ouvrir();
+    // Runs an opening of the practice (from the dialog or a path), so that the history learns
+    // which file is in play; returns what the opening returns.
+    bool open(const std::function<bool()> &opening);
 
     // What the practice did.
     void cleared();

@@ -3,7 +3,9 @@
 #include "randomsource.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -19,5 +21,12 @@ int main(int argc, char *argv[])
     SystemRandom random;
     Form1 window(random, QCoreApplication::applicationDirPath(), History::standardFolder());
     window.show();
+    // "plumetto FILE" opens FILE once the window is on screen, so that a message about it has
+    // the window beneath it.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1)));
+        QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
+    }
     return QApplication::exec();
 }

@@ -86,6 +86,10 @@ private slots:
     void openingSteps_data();
     void openingSteps();
     void cancelledOpeningChangesNothing();
+    void openingByPath_data();
+    void openingByPath();
+    void missingExercise_data();
+    void missingExercise();
     void failedOpening_data();
     void failedOpening();
     void largestExercisePlays();
@@ -417,6 +421,87 @@ void TestPractice::cancelledOpeningChangesNothing()
     QVERIFY(rig.window.juste && rig.window.command1);
     rig.practice.aleatoire();
     QVERIFY(rig.window.messages.isEmpty());
+}
+
+void TestPractice::openingByPath_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes"); // written unless empty
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("good") << "kana.txt" << QByteArray("a=a.jpg=x*ka=ka.jpg=*") << true;
+    QTest::newRow("missing") << "none.txt" << QByteArray() << false;
+    QTest::newRow("folder") << "images" << QByteArray() << false;
+    QTest::newRow("record without comment field") << "bad.txt" << QByteArray("a=a.jpg*") << false;
+    QTest::newRow("too many records")
+        << "big.txt" << QByteArray("a=a.jpg=*").repeated(10000) << false;
+}
+
+// Opening a path does all that choosing it in the dialog does, and says whether it worked.
+void TestPractice::openingByPath()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, opened);
+
+    Rig chosen;
+    Rig given;
+    for (Rig *rig : {&chosen, &given}) {
+        rig->openText(records({"z"}), QStringLiteral("before.txt"));
+        if (!bytes.isEmpty())
+            rig->write(name, bytes);
+        rig->window.log.clear();
+        rig->window.messages.clear();
+    }
+    chosen.window.dialogAnswers << chosen.path(name);
+    QCOMPARE(chosen.practice.ouvrir(), opened);
+    QCOMPARE(given.practice.ouvrirFichier(given.path(name)), opened);
+
+    QCOMPARE(chosen.window.log.takeFirst(), QStringLiteral("showOpenDialog"));
+    const auto relative = [](Rig &rig) {
+        return rig.window.log.replaceInStrings(rig.dir.path(), QStringLiteral("<folder>"));
+    };
+    QCOMPARE(relative(given), relative(chosen));
+    QCOMPARE(given.window.messages.size(), chosen.window.messages.size());
+    QCOMPARE(given.practice.fileName(), given.path(name));
+
+    // A cancelled dialog opens nothing.
+    QVERIFY(!chosen.practice.ouvrir());
+}
+
+void TestPractice::missingExercise_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("missing") << "none.txt";
+    QTest::newRow("folder") << "images";
+    QTest::newRow("hidden") << ".kana.txt";
+    QTest::newRow("FIFO") << "fifo";
+}
+
+void TestPractice::missingExercise()
+{
+    QFETCH(QString, name);
+
+    Rig rig;
+    rig.write(QStringLiteral(".kana.txt"), records({"z"}));
+    QCOMPARE(::mkfifo(QFile::encodeName(rig.path("fifo")).constData(), 0600), 0);
+    const QString current = rig.openText(records({"a", "b", "c"}));
+    rig.practice.juste();
+    rig.practice.montrerSolution();
+    rig.window.log.clear();
+
+    const QString chosen = rig.path(name);
+    rig.open(chosen);
+    QCOMPARE(rig.window.log.size(), 3);
+    QVERIFY(rig.lastMessageIs("Impossible de trouver " + chosen + '.', MessageIcon::Error,
+                              QStringLiteral("Fichier introuvable.")));
+    QCOMPARE(rig.practice.fileName(), chosen);
+    // The exercise in progress goes on.
+    QCOMPARE(rig.screen(), QStringLiteral("b|"));
+    QCOMPARE(rig.practice.trouves(), (QList<std::int16_t>{9999, 0}));
+    QCOMPARE(rig.window.caption, "~~Plumetto~~" + current);
+    QVERIFY(rig.window.juste && rig.window.command1);
 }
 
 void TestPractice::failedOpening_data()

@@ -6,6 +6,7 @@
 #include "randomsource.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -299,7 +300,8 @@ void TestForm1::menuBar()
     QStringList texts;
     for (const QAction *action : bar)
         texts.append(action->text());
-    QCOMPARE(texts, (QStringList{"Exercices", "Visiter le site de Plumetto", "Aide"}));
+    // Menus added later come after these.
+    QCOMPARE(texts.mid(0, 3), (QStringList{"Exercices", "Visiter le site de Plumetto", "Aide"}));
     QCOMPARE(bar.at(0)->menu(), w.find<QMenu>("Exercices"));
     QCOMPARE(bar.at(1)->objectName(), QStringLiteral("site"));
     QVERIFY(!bar.at(1)->menu());
@@ -313,8 +315,8 @@ void TestForm1::menuBar()
         return result;
     };
     QCOMPARE(names(w.find<QMenu>("Exercices")),
-             (QStringList{"Ouvrir", "Aleatoire", "Reset", "Reprendre", "Reviser", "Statistiques",
-                          "-", "Oublier"}));
+             (QStringList{"Ouvrir", "Aleatoire", "Reset", "Recents", "Reprendre", "Reviser",
+                          "Statistiques", "-", "Oublier"}));
     QCOMPARE(names(w.find<QMenu>("Aide")),
              (QStringList{"about", "Histoire", "Comment", "creation"}));
 }
@@ -646,9 +648,11 @@ void TestForm1::openingKeepsExercise()
         QStringList filters;
         QString selectedFilter;
         answerer.cancel([&](QWidget *modal) {
-            const auto *dialog = qobject_cast<QFileDialog *>(modal);
-            filters = dialog->nameFilters();
-            selectedFilter = dialog->selectedNameFilter();
+            // The file types as the list shows them.
+            const auto *types = modal->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; i < types->count(); ++i)
+                filters.append(types->itemText(i));
+            selectedFilter = types->currentText();
         });
         w.ouvrir->trigger();
         QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
