@@ -2,7 +2,8 @@
 // each with a drawing), each beside a floor from the same run: recording a judgement with its
 // drawing against a bare insert of the same row, the statistics window's data and its opening
 // against one grouped read of the judgements, and the bytes a judgement adds to the file
-// against the bytes of its drawing.
+// against the bytes of its drawing. Their targets are judged in the table that closes
+// plumetto_bench.cpp.
 
 #include "history.h"
 #include "inkcodec.h"

@@ -1,20 +1,39 @@
 // Timings of the stroke check, each beside a floor measured in the same run: reading a stroke
-// file (floor: the same bytes read and tokenised as XML, nothing kept), and checking a drawing
-// of a 3-stroke kana and of a 20-stroke kanji (floor: every point of both drawings visited once
-// and the reference's curves flattened). Targets: under 1 ms for the kana, 5 ms for the kanji.
+// file (floor: the same bytes read and tokenised as XML, nothing kept); checking a drawing of a
+// 3-stroke kana and of a 20-stroke kanji (floor: every point of both drawings visited once and
+// the reference's curves flattened); and the whole "Montrer la solution" in the real window with
+// a 200 px picture of か and its stroke file (floor: the same click on the same picture without a
+// stroke file). The targets are judged in the table that closes plumetto_bench.cpp.
 
+#include "drawingpad.h"
+#include "form1.h"
+#include "randomsource.h"
 #include "strokecheck.h"
 #include "strokefile.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTransform>
 #include <QXmlStreamReader>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -120,6 +139,128 @@ void checkFloor(benchmark::State &state, const char *name)
     }
 }
 
+// ---- "Montrer la solution" in the window --------------------------------------------------------
+
+// か as the project ships it.
+const QString shippedKa = QStringLiteral(PLUMETTO_STROKE_DATA "/0304b.svg");
+
+// A program folder: images/vide.jpg, images/ka.png (か drawn at 200 px) with images/ka.svg beside
+// it, images/plain.png (the same picture without a stroke file), and an exercise of one record
+// for each picture. Made once.
+QString makeProgramFolder()
+{
+    static QTemporaryDir folder;
+    const QDir dir(folder.path());
+    if (!folder.isValid() || !dir.mkpath(QStringLiteral("images")))
+        return {};
+    QImage picture(200, 200, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    if (!picture.save(dir.filePath(QStringLiteral("images/vide.jpg"))))
+        return {};
+    const auto file = readStrokeFile(shippedKa);
+    if (!file)
+        return {};
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(200 / file->viewBox.width(), 200 / file->viewBox.height());
+        painter.translate(-file->viewBox.topLeft());
+        painter.setPen(QPen(Qt::black, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        for (const QPainterPath &stroke : file->strokes)
+            painter.drawPath(stroke);
+    }
+    if (!picture.save(dir.filePath(QStringLiteral("images/ka.png"))) ||
+        !picture.save(dir.filePath(QStringLiteral("images/plain.png"))) ||
+        !QFile::copy(shippedKa, dir.filePath(QStringLiteral("images/ka.svg"))))
+        return {};
+    for (const char *name : {"ka", "plain"}) {
+        QFile exercise(dir.filePath(QLatin1String(name) + QStringLiteral(".txt")));
+        if (!exercise.open(QIODevice::WriteOnly) ||
+            exercise.write(QByteArray("ka=") + name + ".png=*") < 0)
+            return {};
+    }
+    return folder.path();
+}
+
+const QString &programFolder()
+{
+    static const QString path = makeProgramFolder();
+    return path;
+}
+
+// Opens an exercise through "Ouvrir", answering the file dialog as the learner would.
+void openThroughDialog(Form1 &window, const QString &path)
+{
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(path);
+        else
+            dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();
+        answer.stop();
+    });
+    answer.start();
+    window.findChild<QAction *>(QStringLiteral("Ouvrir"))->trigger();
+}
+
+// The three strokes of か drawn on the pad as the mouse draws them, half as large again as the
+// stroke file.
+void drawKa(DrawingPad &pad, const StrokeFile &file)
+{
+    for (const QPainterPath &stroke : file.strokes) {
+        const QPolygonF line = flattenPath(stroke);
+        pad.setCurrentPoint(line.first() * 1.5);
+        for (const QPointF &point : line)
+            pad.drawLineTo(point * 1.5);
+        // A move without a button ends the stroke, as the mouse does.
+        QMouseEvent release(QEvent::MouseMove, line.last() * 1.5, pad.mapToGlobal(QPointF()),
+                            Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&pad, &release);
+    }
+}
+
+// A click on "Montrer la solution" with か drawn on the pad, up to the repaint of the window:
+// the picture read and shown, and, for the exercise "ka", the stroke file read, the check run
+// and its verdict shown in the pad.
+void showSolution(benchmark::State &state, const char *exercise)
+{
+    const QString folder = programFolder();
+    const auto file = readStrokeFile(shippedKa);
+    if (folder.isEmpty() || !file) {
+        state.SkipWithError("the program folder cannot be made");
+        return;
+    }
+    SystemRandom random(1);
+    Form1 window(random, folder);
+    window.show();
+    QApplication::processEvents();
+    openThroughDialog(window,
+                      QDir(folder).filePath(QLatin1String(exercise) + QStringLiteral(".txt")));
+    auto *pad = window.findChild<DrawingPad *>(QStringLiteral("Picture1"));
+    auto *command1 = window.findChild<QPushButton *>(QStringLiteral("Command1"));
+    if (pad == nullptr || command1 == nullptr || !command1->isEnabled()) {
+        state.SkipWithError("the exercise did not open");
+        return;
+    }
+    drawKa(*pad, *file);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        command1->click();
+        QApplication::sendPostedEvents();
+    }
+    const auto *verdict = pad->findChild<QLabel *>(QStringLiteral("verdict"));
+    const bool checked = verdict != nullptr && !verdict->isHidden();
+    const bool wanted = std::string(exercise) == "ka";
+    if (checked != wanted || (wanted && !verdict->text().startsWith(QStringLiteral("Correct"))))
+        state.SkipWithError(wanted ? "the drawing was not judged correct"
+                                   : "a check ran without a stroke file");
+}
+
 BENCHMARK(readFile)->Name("Strokes/read_file/kana")->Unit(benchmark::kMicrosecond);
 BENCHMARK(readFileFloor)->Name("Strokes/floor_xml_tokens/kana")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(check, kana, kana)->Name("Strokes/check/kana_3")->Unit(benchmark::kMicrosecond);
@@ -131,6 +272,13 @@ BENCHMARK_CAPTURE(check, kanji, kanji)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(checkFloor, kanji, kanji)
     ->Name("Strokes/floor_visit_points/kanji_20")
+    ->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_CAPTURE(showSolution, ka, "ka")
+    ->Name("Solution/montrer_la_solution/ka_200px")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(showSolution, plain, "plain")
+    ->Name("Solution/floor_picture_without_strokes/ka_200px")
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace
