@@ -644,6 +644,8 @@ int main(int argc, char *argv[])
             qtHandler(type, context, m);
     });
     QApplication app(argc, argv);
+    // The statistics' chart module, where the program finds it beside itself.
+    QCoreApplication::addLibraryPath(QStringLiteral(PLUMETTO_APP_DIR));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -7,6 +7,8 @@ set(PLUMETTO_APP_ID org.example.plumetto)
 
 if(TARGET plumetto)
   install(TARGETS plumetto RUNTIME DESTINATION ${PLUMETTO_INSTALL_DIR})
+  # Found beside the program when the statistics are first shown.
+  install(TARGETS plumetto_charts LIBRARY DESTINATION ${PLUMETTO_INSTALL_DIR})
 endif()
 
 # The data beside the program: exactly the files in PLUMETTO_SHIPPED_FILES, each in its place

@@ -51,6 +51,8 @@ inline const QString totals = QStringLiteral("Caractères vus : %1    Jugements 
 inline const QString rightSeries = QStringLiteral("Juste");
 inline const QString wrongSeries = QStringLiteral("Faux");
 inline const QString chartTitle = QStringLiteral("Jugements des 30 derniers jours");
+inline const QString noChart =
+    QStringLiteral("Le graphique n'est pas disponible : le module plumetto_charts manque.");
 inline const QString otherFolder = QStringLiteral("(autres)");
 inline const QString neverSeen = QStringLiteral("Jamais vu");
 // %1 sound, %2 picture, %3 judgements, %4 the last one, %5 its verdict, %6 next review.

@@ -1,13 +1,11 @@
 #include "statisticswindow.h"
 
+#include "judgementchart.h"
+
 #include "inkcodec.h"
 #include "picturebox.h"
 #include "progresstexts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -22,14 +20,21 @@
 #include <QScrollArea>
 #include <QSet>
 #include <QSplitter>
-#include <QStackedBarSeries>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <map>
 #include <memory>
+
+namespace {
+
+ChartTexts chartTexts()
+{
+    return {progresstexts::chartTitle, progresstexts::rightSeries, progresstexts::wrongSeries};
+}
+
+} // namespace
 
 namespace {
 
@@ -241,13 +246,12 @@ StatisticsWindow::StatisticsWindow(History &history, const QString &imagesFolder
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_grid);
 
-    auto *chart = new QChart;
-    chart->setTitle(progresstexts::chartTitle);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    m_chart = new QChartView(chart);
-    m_chart->setObjectName(QStringLiteral("graphique"));
-    m_chart->setRenderHint(QPainter::Antialiasing);
-    m_chart->setMinimumHeight(300);
+    m_chart = judgementchart::make(chartTexts());
+    if (!m_chart) {
+        // Without its module the window shows all the rest.
+        m_chart = new QLabel(progresstexts::noChart);
+        m_chart->setObjectName(QStringLiteral("graphique"));
+    }
 
     m_drawingsTitle = new QLabel(progresstexts::clickHint);
     m_drawingsTitle->setObjectName(QStringLiteral("titredessins"));
@@ -366,44 +370,11 @@ void StatisticsWindow::showGrid(const QList<History::Character> &characters, con
 
 void StatisticsWindow::showChart(const QList<History::Day> &days)
 {
-    auto *right = new QBarSet(progresstexts::rightSeries);
-    right->setColor(QColor(76, 175, 80));
-    auto *wrong = new QBarSet(progresstexts::wrongSeries);
-    wrong->setColor(QColor(229, 57, 53));
-    QStringList categories;
-    int highest = 0;
-    for (const History::Day &day : days) {
-        right->append(day.right);
-        wrong->append(day.wrong);
-        categories.append(day.day.toString(progresstexts::dayFormat));
-        highest = std::max(highest, day.right + day.wrong);
-    }
-    auto *series = new QStackedBarSeries;
-    series->append(right);
-    series->append(wrong);
-
-    QChart *chart = m_chart->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        // The chart lets go of an axis it removes.
-        const std::unique_ptr<QAbstractAxis> removed(axis);
-    }
-    chart->addSeries(series);
-    auto *x = new QBarCategoryAxis;
-    x->append(categories);
-    x->setLabelsAngle(-90);
-    QFont small = x->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    x->setLabelsFont(small);
-    chart->addAxis(x, Qt::AlignBottom);
-    series->attachAxis(x);
-    auto *y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, std::max(highest, 1));
-    y->applyNiceNumbers();
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(y);
+    QList<ChartDay> shown;
+    shown.reserve(days.size());
+    for (const History::Day &day : days)
+        shown.append({day.day.toString(progresstexts::dayFormat), day.right, day.wrong});
+    judgementchart::show(m_chart, shown, chartTexts());
 }
 
 void StatisticsWindow::showCharacter(const QString &picture)

@@ -11,8 +11,6 @@ class QVBoxLayout;
 class QHBoxLayout;
 class PictureBox;
 
-class QChartView;
-
 // One cell per character, grouped under its picture folder, painted rather than made of
 // widgets so that a thousand characters stay cheap. A click on a cell emits its picture.
 class CharacterGrid : public QWidget
@@ -111,7 +109,8 @@ private:
     bool m_loaded = false;
     QLabel *m_totals;
     CharacterGrid *m_grid;
-    QChartView *m_chart;
+    // The chart from its module, or a note that it is missing.
+    QWidget *m_chart;
     QLabel *m_drawingsTitle;
     PictureBox *m_solution;
     QWidget *m_drawings;

@@ -18,6 +18,7 @@ class TestStatisticsWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QCoreApplication::addLibraryPath(QStringLiteral(PLUMETTO_APP_DIR)); }
     void opensWithData();
 };
 
