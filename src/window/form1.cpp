@@ -299,6 +299,10 @@ void Form1::createTraceMenu()
 
     m_annuler = add("Annuler", comforttexts::annuler, QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(m_annuler, &QAction::triggered, m_picture1, &DrawingPad::undoLastStroke);
+    // Nothing to take back on an empty pad.
+    m_annuler->setEnabled(false);
+    connect(m_picture1, &DrawingPad::inkChanged, m_annuler,
+            [this] { m_annuler->setEnabled(!m_picture1->ink().isEmpty()); });
     QAction *effacer = add("EffacerTout", m_effacer->text(), QKeySequence(Qt::Key_Escape));
     connect(effacer, &QAction::triggered, m_effacer, &QPushButton::click);
     trace->addSeparator();

@@ -225,7 +225,10 @@ void TestComforts::undoAndEscape()
     w.form.show();
     QVERIFY(QTest::qWaitForWindowActive(&w.form));
     auto *pad = w.find<DrawingPad>("Picture1");
+    auto *annuler = w.find<QAction>("Annuler");
+    QVERIFY(!annuler->isEnabled());
     w.draw({20, 20}, {80, 20});
+    QVERIFY(annuler->isEnabled());
     const QImage one = pad->image();
     w.draw({20, 60}, {80, 90});
     QCOMPARE(pad->ink().size(), 2);
@@ -235,6 +238,7 @@ void TestComforts::undoAndEscape()
     w.draw({20, 60}, {80, 90});
     QTest::keyClick(pad, Qt::Key_Escape);
     QVERIFY(pad->ink().isEmpty());
+    QVERIFY(!annuler->isEnabled());
 }
 
 void TestComforts::openingByPath_data()
