@@ -184,6 +184,15 @@ QString readText(const QString &path)
     return textFromBytes(std::move(bytes));
 }
 
+QString besidePicture(const QString &picturePath, const QString &suffix)
+{
+    if (picturePath.isEmpty())
+        return {};
+    const QFileInfo picture(picturePath);
+    const QString path = picture.dir().filePath(picture.completeBaseName() + suffix);
+    return isOrdinaryFile(path) ? path : QString();
+}
+
 QStringList cutRecords(const QString &text)
 {
     if (text.isEmpty())

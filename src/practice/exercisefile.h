@@ -42,6 +42,10 @@ QString readText(const QString &path);
 // the images folder, an absolute name included.
 QString picturePath(const QString &programFolder, const QString &name);
 
+// The file beside a solution picture with the picture's base name and `suffix` (".svg" for its
+// stroke file, ".ogg" for its sound), when it is an ordinary file; else an empty text.
+QString besidePicture(const QString &picturePath, const QString &suffix);
+
 // Cuts the text at every "*", keeping every piece. An empty text gives no piece at all.
 QStringList cutRecords(const QString &text);
 

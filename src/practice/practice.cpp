@@ -19,8 +19,6 @@ QString commentText(QString comment)
     return comment;
 }
 
-} // namespace
-
 // Shows the wait cursor for as long as it lives.
 class BusyWindow
 {
@@ -33,6 +31,8 @@ public:
 private:
     WindowOps &m_window;
 };
+
+} // namespace
 
 Practice::Practice(WindowOps &window, RandomSource &random) : m_window(window), m_random(random) {}
 

@@ -2,18 +2,11 @@
 
 #include "exercisefile.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 QString soundFileFor(const QString &picturePath)
 {
-    if (picturePath.isEmpty())
-        return {};
-    const QFileInfo picture(picturePath);
-    const QDir folder = picture.dir();
-    for (const char *extension : {".ogg", ".wav"}) {
-        const QString sound = folder.filePath(picture.completeBaseName() + extension);
-        if (exercise::isOrdinaryFile(sound))
+    for (const char *suffix : {".ogg", ".wav"}) {
+        const QString sound = exercise::besidePicture(picturePath, QString::fromLatin1(suffix));
+        if (!sound.isEmpty())
             return sound;
     }
     return {};

@@ -658,11 +658,9 @@ void Form1::forgetStrokeCheck()
 void Form1::checkStrokes(const QString &picturePath)
 {
     forgetStrokeCheck();
-    const QFileInfo picture(picturePath);
-    const QString path =
-        picture.dir().filePath(picture.completeBaseName() + QStringLiteral(".svg"));
     // A stroke file is optional: one that is missing or unusable turns the check off quietly.
-    if (!exercise::isOrdinaryFile(path))
+    const QString path = exercise::besidePicture(picturePath, QStringLiteral(".svg"));
+    if (path.isEmpty())
         return;
     m_strokeFile = readStrokeFile(path);
     if (!m_strokeFile)
