@@ -364,6 +364,13 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
     }
     if (xml.hasError() || !viewBox || file.strokes.isEmpty())
         return std::nullopt;
+    // Strokes that all stand on one point draw nothing: there is no shape to check against, nor
+    // a size to map onto the learner's drawing.
+    QRectF extent;
+    for (const QPainterPath &stroke : std::as_const(file.strokes))
+        extent |= flattenPath(stroke).boundingRect();
+    if (extent.width() <= 0 && extent.height() <= 0)
+        return std::nullopt;
     file.viewBox = *viewBox;
     if (!numbersOk || file.numberPositions.size() != file.strokes.size())
         file.numberPositions.clear();

@@ -34,7 +34,7 @@ inline constexpr int maxStrokes = 64;
 // "kvg:StrokePaths", in document order, and the positions of the <text> of the group whose id
 // starts with "kvg:StrokeNumbers". Nothing when the text is not well-formed XML, is over
 // strokefile::maxBytes, has no stroke or more than strokefile::maxStrokes, a path the reader
-// does not support, or a coordinate far outside the viewBox.
+// does not support, a coordinate far outside the viewBox, or strokes that all stand on one point.
 std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes);
 std::optional<StrokeFile> readStrokeFile(const QString &path);
 

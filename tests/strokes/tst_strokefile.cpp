@@ -144,6 +144,10 @@ private slots:
         QTest::newRow("over 1 MiB") << makeFile(1, 1024 * 1024) << false;
         QTest::newRow("not xml") << QByteArray("M0,0L1,1") << false;
         QTest::newRow("bad viewBox") << makeFile(1).replace("0 0 109 109", "0 0 0 109") << false;
+        // Nothing to check against, nor a size to map onto the drawing.
+        QTest::newRow("strokes on one point")
+            << makeFile(2).replace("L90,0", "Z").replace("M10,1L90,1", "M10,0") << false;
+        QTest::newRow("one flat stroke") << makeFile(1) << true;
     }
 
     void limits()
