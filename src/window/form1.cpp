@@ -11,7 +11,7 @@
 #include "recentfiles.h"
 #include "soundfile.h"
 #include "soundplayer.h"
-#include "strokecheck.h"
+#include "strokecoach.h"
 #include "texts.h"
 
 #include <QAction>
@@ -221,9 +221,10 @@ void Form1::createControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { m_practice.montrerSolution(); });
     connect(m_bouttonjuste, &QPushButton::clicked, this, [this] { m_practice.juste(); });
     connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
+    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, this);
     connect(m_effacer, &QPushButton::clicked, m_picture1, &DrawingPad::clear);
     connect(m_effacer, &QPushButton::clicked, m_imagesoluce, &PictureBox::stopStrokeOrder);
-    connect(m_imagesoluce, &PictureBox::clicked, this, &Form1::playStrokeOrder);
+    connect(m_imagesoluce, &PictureBox::clicked, m_coach, &StrokeCoach::playStrokeOrder);
 }
 
 void Form1::createMenus()
@@ -641,54 +642,6 @@ void Form1::setRandomOrderChecked(bool checked)
     m_aleatoire->setChecked(checked);
 }
 
-Ink Form1::padInk() const
-{
-    return m_picture1->ink();
-}
-
-void Form1::forgetStrokeCheck()
-{
-    m_strokeFile.reset();
-    m_checkText.clear();
-    m_picture1->setVerdict({});
-    m_picture1->clearOverlay();
-    m_imagesoluce->stopStrokeOrder();
-}
-
-void Form1::checkStrokes(const QString &picturePath)
-{
-    forgetStrokeCheck();
-    // A stroke file is optional: one that is missing or unusable turns the check off quietly.
-    const QString path = exercise::besidePicture(picturePath, QStringLiteral(".svg"));
-    if (path.isEmpty())
-        return;
-    m_strokeFile = readStrokeFile(path);
-    if (!m_strokeFile)
-        return;
-    const Ink &ink = m_picture1->ink();
-    const StrokeVerdict verdict = checkInk(ink, *m_strokeFile);
-    m_checkText = verdictText(verdict);
-    m_picture1->setVerdict(m_checkText);
-    const bool strokeAtFault =
-        verdict.fault == StrokeFault::Order || verdict.fault == StrokeFault::Direction ||
-        verdict.fault == StrokeFault::Shape || verdict.fault == StrokeFault::Place;
-    if (strokeAtFault && verdict.stroke > 0) {
-        const int index = verdict.stroke - 1;
-        m_picture1->setOverlay(referenceStrokeInInkFrame(*m_strokeFile, ink, index), verdict.stroke,
-                               referenceNumberInInkFrame(*m_strokeFile, ink, index));
-    }
-    // Space then confirms the program's opinion; the learner stays the judge.
-    (verdict.fault == StrokeFault::None ? m_bouttonjuste : m_bouttonfaux)->setFocus();
-}
-
-void Form1::playStrokeOrder()
-{
-    if (!m_strokeFile || m_imagesoluce->picture().isNull())
-        return;
-    m_imagesoluce->playStrokeOrder(m_strokeFile->strokes, m_strokeFile->viewBox,
-                                   m_strokeFile->numberPositions);
-}
-
 void Form1::started()
 {
     m_history.started();
@@ -697,7 +650,7 @@ void Form1::started()
 
 void Form1::posed(const PracticeRecord &record)
 {
-    forgetStrokeCheck();
+    m_coach->forget();
     m_history.posed();
     updateProgress();
     const QString picture = exercise::picturePath(m_programFolder, record.picture);
@@ -708,12 +661,15 @@ void Form1::posed(const PracticeRecord &record)
 
 void Form1::shown(const PracticeRecord &, const QString &picturePath)
 {
-    checkStrokes(picturePath);
+    // Space then confirms the program's opinion; the learner stays the judge.
+    const StrokeCoach::Outcome outcome = m_coach->check(picturePath);
+    if (outcome != StrokeCoach::Outcome::NoCheck)
+        (outcome == StrokeCoach::Outcome::Correct ? m_bouttonjuste : m_bouttonfaux)->setFocus();
 }
 
 void Form1::judged(const PracticeRecord &record, bool right)
 {
-    m_history.judged(record, right, padInk(), m_checkText);
+    m_history.judged(record, right, m_picture1->ink(), m_coach->verdict());
     updateProgress();
 }
 
@@ -726,7 +682,7 @@ void Form1::ended()
 
 void Form1::cleared()
 {
-    forgetStrokeCheck();
+    m_coach->forget();
     m_history.cleared();
     updateProgress();
     setPosedSound({});

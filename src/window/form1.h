@@ -1,15 +1,12 @@
 #pragma once
 
 #include "historykeeper.h"
-#include "ink.h"
 #include "practice.h"
-#include "strokefile.h"
 #include "windowops.h"
 
 #include <QMainWindow>
 
 #include <memory>
-#include <optional>
 
 class DrawingPad;
 class PictureBox;
@@ -22,6 +19,7 @@ class QPlainTextEdit;
 class QPushButton;
 class RandomSource;
 class SoundPlayer;
+class StrokeCoach;
 
 // The program's only window: its controls, menus and the routing of every event to the
 // practice, the pad or the help boxes.
@@ -56,14 +54,6 @@ private:
     void applyLayoutRule();
     void showInformation(const QString &title, const QString &text);
     void toggleRandomOrder();
-    // The learner's drawing on the pad, as the history keeps it.
-    Ink padInk() const;
-    // The stroke check of the drawing against the stroke file beside the solution picture, if
-    // there is a usable one; its verdict and any stroke at fault go on the pad.
-    void checkStrokes(const QString &picturePath);
-    // Drops the verdict, its overlay and the stroke order of the last check.
-    void forgetStrokeCheck();
-    void playStrokeOrder();
     void createTraceMenu();
     void createProgressLabel();
     void updateRecentsMenu();
@@ -102,10 +92,6 @@ private:
     QString m_lastFolder;
     Practice m_practice;
     HistoryKeeper m_history;
-    // The stroke check's verdict on the drawing, as shown; empty when there is none.
-    QString m_checkText;
-    // The stroke file of the solution on show, when it has a usable one.
-    std::optional<StrokeFile> m_strokeFile;
 
     QWidget *m_client = nullptr;
     QPlainTextEdit *m_commentaires = nullptr;
@@ -117,6 +103,7 @@ private:
     PictureBox *m_imagesoluce = nullptr;
     DrawingPad *m_picture1 = nullptr;
     QLabel *m_label1 = nullptr;
+    StrokeCoach *m_coach = nullptr;
 
     QAction *m_aleatoire = nullptr;
     QMenu *m_recents = nullptr;
