@@ -150,6 +150,8 @@ void Form1::createControls()
     connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
     m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, this);
     connect(m_effacer, &QPushButton::clicked, m_picture1, &DrawingPad::clear);
+    // Wiping a pad with nothing drawn changes no stroke, yet the verdict goes from the screen.
+    connect(m_effacer, &QPushButton::clicked, m_coach, &StrokeCoach::dropVerdict);
     connect(m_effacer, &QPushButton::clicked, m_imagesoluce, &PictureBox::stopStrokeOrder);
     connect(m_imagesoluce, &PictureBox::clicked, m_coach, &StrokeCoach::playStrokeOrder);
 }

@@ -38,13 +38,13 @@ public:
     void forget();
     // Plays the stroke order over the solution picture on show, when it has a stroke file.
     void playStrokeOrder();
+    // Drops the verdict and its overlay; the pad's strokes changing does it too.
+    void dropVerdict();
 
     // The verdict on the drawing now on the pad, as shown; empty when there is none.
     QString verdict() const { return m_verdict; }
 
 private:
-    void dropVerdict();
-
     DrawingPad &m_pad;
     PictureBox &m_solution;
     std::optional<StrokeFile> m_strokeFile;
