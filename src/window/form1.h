@@ -1,30 +1,27 @@
 #pragma once
 
 #include "historykeeper.h"
-#include "ink.h"
+#include "opendialog.h"
 #include "practice.h"
-#include "strokefile.h"
 #include "windowops.h"
 
 #include <QMainWindow>
 
-#include <memory>
-#include <optional>
-
 class DrawingPad;
 class PictureBox;
-class ProgressLabel;
+class PosedSound;
+class ProgressCorner;
 class QAction;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class RandomSource;
-class SoundPlayer;
+class RecentsMenu;
+class StrokeCoach;
 
 // The program's only window: its controls, menus and the routing of every event to the
-// practice, the pad or the help boxes.
+// practice, the pad, the stroke check, the history or the help boxes.
 class Form1 : public QMainWindow, private WindowOps, private PracticeObserver
 {
     Q_OBJECT
@@ -47,8 +44,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -56,23 +51,7 @@ private:
     void applyLayoutRule();
     void showInformation(const QString &title, const QString &text);
     void toggleRandomOrder();
-    // The learner's drawing on the pad, as the history keeps it.
-    Ink padInk() const;
-    // The stroke check of the drawing against the stroke file beside the solution picture, if
-    // there is a usable one; its verdict and any stroke at fault go on the pad.
-    void checkStrokes(const QString &picturePath);
-    // Drops the verdict, its overlay and the stroke order of the last check.
-    void forgetStrokeCheck();
-    void playStrokeOrder();
-    void createTraceMenu();
-    void createProgressLabel();
-    void updateRecentsMenu();
     void updateProgress();
-    // Gives the progress label the room the menus leave in the menu bar.
-    void fitProgressLabel();
-    // The sound file of the record posed now, or empty; Ecouter follows it.
-    void setPosedSound(const QString &path);
-    void playPosedSound();
 
     // WindowOps
     void setText(TextBox box, const QString &text) override;
@@ -98,14 +77,9 @@ private:
     void cleared() override;
 
     QString m_programFolder;
-    QStringList m_nameFilters;
-    QString m_lastFolder;
+    OpenDialog m_openDialog;
     Practice m_practice;
     HistoryKeeper m_history;
-    // The stroke check's verdict on the drawing, as shown; empty when there is none.
-    QString m_checkText;
-    // The stroke file of the solution on show, when it has a usable one.
-    std::optional<StrokeFile> m_strokeFile;
 
     QWidget *m_client = nullptr;
     QPlainTextEdit *m_commentaires = nullptr;
@@ -118,26 +92,11 @@ private:
     DrawingPad *m_picture1 = nullptr;
     QLabel *m_label1 = nullptr;
 
+    StrokeCoach *m_coach = nullptr;
+    PosedSound *m_sound = nullptr;
     QAction *m_aleatoire = nullptr;
-    QMenu *m_recents = nullptr;
-    QAction *m_annuler = nullptr;
-    QAction *m_solution = nullptr;
-    QAction *m_jugerJuste = nullptr;
-    QAction *m_jugerFaux = nullptr;
-    QAction *m_prononcer = nullptr;
-    QAction *m_ecouter = nullptr;
-    ProgressLabel *m_progression = nullptr;
-    bool m_progressionFont = false;
-    QString m_posedSound;
-    std::unique_ptr<SoundPlayer> m_sound;
+    RecentsMenu *m_recents = nullptr;
+    ProgressCorner *m_progression = nullptr;
     // The outer size the layout rule last ran for.
     QSize m_laidOutSize;
 };
-
-// Maps a filter of the form "Label|pattern|Label|pattern|" onto the name filters of a file
-// dialog, one per choice, in order.
-QStringList nameFiltersFrom(const QString &filter);
-
-// The name filter that a file dialog applies for one of nameFiltersFrom()'s choices: the
-// same, except that a "*.*" pattern becomes "*", which lists the names without a dot too.
-QString matchingNameFilter(const QString &nameFilter);

@@ -2,35 +2,37 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLibrary>
+#include <QJsonObject>
+#include <QPluginLoader>
 
 namespace {
 
-struct ChartModule
+// The plugin in `folder`, when there is one that this program can use.
+JudgementChartPlugin *loadFrom(const QString &folder)
 {
-    MakeJudgementChartFunction make = nullptr;
-    ShowJudgementsFunction show = nullptr;
-};
+    QPluginLoader loader(QDir(folder).filePath(QStringLiteral("plumetto_charts")));
+    // The interface id is read from the file, before any of its code runs.
+    if (loader.metaData().value(QLatin1String("IID")).toString() !=
+        QLatin1String(PLUMETTO_JUDGEMENT_CHART_IID))
+        return nullptr;
+    // Loading checks the Qt it was built against.
+    return qobject_cast<JudgementChartPlugin *>(loader.instance());
+}
 
-// Looked for once; a module that is found stays loaded for the rest of the run.
-const ChartModule &module()
+// A plugin that is found stays loaded for the rest of the run; while none is, each new chart
+// looks again.
+JudgementChartPlugin *loaded = nullptr;
+
+JudgementChartPlugin *plugin()
 {
-    static const ChartModule loaded = [] {
-        ChartModule found;
-        for (const QString &folder : QCoreApplication::libraryPaths()) {
-            QLibrary library(QDir(folder).filePath(QStringLiteral("libplumetto_charts")));
-            if (!library.load())
-                continue;
-            found.make = reinterpret_cast<MakeJudgementChartFunction>(
-                library.resolve("plumettoMakeJudgementChart"));
-            found.show =
-                reinterpret_cast<ShowJudgementsFunction>(library.resolve("plumettoShowJudgements"));
-            if (found.make && found.show)
-                return found;
-            found = {};
-        }
-        return found;
-    }();
+    if (loaded)
+        return loaded;
+    const QStringList folders = QCoreApplication::libraryPaths();
+    for (const QString &folder : folders) {
+        loaded = loadFrom(folder);
+        if (loaded)
+            break;
+    }
     return loaded;
 }
 
@@ -40,13 +42,15 @@ namespace judgementchart {
 
 QWidget *make(const ChartTexts &texts)
 {
-    return module().make ? module().make(&texts) : nullptr;
+    JudgementChartPlugin *charts = plugin();
+    return charts ? charts->makeChart(texts) : nullptr;
 }
 
 void show(QWidget *chart, const QList<ChartDay> &days, const ChartTexts &texts)
 {
-    if (chart && module().show)
-        module().show(chart, &days, &texts);
+    // Only a chart that the plugin made shows anything.
+    if (chart && loaded)
+        loaded->showJudgements(chart, days, texts);
 }
 
 } // namespace judgementchart

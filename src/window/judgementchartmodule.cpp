@@ -1,4 +1,4 @@
-// The module plumetto_charts: the statistics window's chart, on Qt Charts.
+// The plugin plumetto_charts: the statistics window's chart, on Qt Charts.
 #include "judgementchart.h"
 
 #include <QBarCategoryAxis>
@@ -11,10 +11,22 @@
 #include <algorithm>
 #include <memory>
 
-extern "C" Q_DECL_EXPORT QWidget *plumettoMakeJudgementChart(const ChartTexts *texts)
+class JudgementChartModule : public QObject, public JudgementChartPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID PLUMETTO_JUDGEMENT_CHART_IID)
+    Q_INTERFACES(JudgementChartPlugin)
+
+public:
+    QWidget *makeChart(const ChartTexts &texts) override;
+    void showJudgements(QWidget *chart, const QList<ChartDay> &days,
+                        const ChartTexts &texts) override;
+};
+
+QWidget *JudgementChartModule::makeChart(const ChartTexts &texts)
 {
     auto *chart = new QChart;
-    chart->setTitle(texts->title);
+    chart->setTitle(texts.title);
     chart->legend()->setAlignment(Qt::AlignBottom);
     auto *view = new QChartView(chart);
     view->setObjectName(QStringLiteral("graphique"));
@@ -23,19 +35,19 @@ extern "C" Q_DECL_EXPORT QWidget *plumettoMakeJudgementChart(const ChartTexts *t
     return view;
 }
 
-extern "C" Q_DECL_EXPORT void plumettoShowJudgements(QWidget *widget, const QList<ChartDay> *days,
-                                                     const ChartTexts *texts)
+void JudgementChartModule::showJudgements(QWidget *widget, const QList<ChartDay> &days,
+                                          const ChartTexts &texts)
 {
     auto *view = qobject_cast<QChartView *>(widget);
     if (!view)
         return;
-    auto *right = new QBarSet(texts->right);
+    auto *right = new QBarSet(texts.right);
     right->setColor(QColor(76, 175, 80));
-    auto *wrong = new QBarSet(texts->wrong);
+    auto *wrong = new QBarSet(texts.wrong);
     wrong->setColor(QColor(229, 57, 53));
     QStringList categories;
     int highest = 0;
-    for (const ChartDay &day : *days) {
+    for (const ChartDay &day : days) {
         right->append(day.right);
         wrong->append(day.wrong);
         categories.append(day.label);
@@ -68,3 +80,5 @@ extern "C" Q_DECL_EXPORT void plumettoShowJudgements(QWidget *widget, const QLis
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
 }
+
+#include "judgementchartmodule.moc"

@@ -2,6 +2,7 @@
 // fault drawn over the drawing, the focus on the suggested judgement, and the stroke order.
 #include "drawingpad.h"
 #include "form1.h"
+#include "history.h"
 #include "modalanswerer.h"
 #include "picturebox.h"
 #include "randomsource.h"
@@ -12,6 +13,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,6 +33,8 @@ private slots:
     void initTestCase();
     void verdict_data();
     void verdict();
+    void staleVerdict_data();
+    void staleVerdict();
     void noStrokeFileNoCheck();
     void strokeOrderOnClick();
 
@@ -37,7 +42,8 @@ private:
     // Draws the reference strokes on the pad, in the order given, each as drawn or reversed.
     static void draw(DrawingPad *pad, const QList<int> &order, int reversed);
     Form1 *openKa(SystemRandom &random,
-                  const QString &record = QStringLiteral("ka=ka.png=*ka=ka.png=*"));
+                  const QString &record = QStringLiteral("ka=ka.png=*ka=ka.png=*"),
+                  const QString &historyFolder = QString());
 
     QTemporaryDir m_folder;
     std::unique_ptr<Form1> m_form;
@@ -74,14 +80,15 @@ void TestStrokeWindow::draw(DrawingPad *pad, const QList<int> &order, int revers
     }
 }
 
-Form1 *TestStrokeWindow::openKa(SystemRandom &random, const QString &record)
+Form1 *TestStrokeWindow::openKa(SystemRandom &random, const QString &record,
+                                const QString &historyFolder)
 {
     const QString exercise = QDir(m_folder.path()).filePath(QStringLiteral("ka.txt"));
     QFile file(exercise);
     if (!file.open(QIODevice::WriteOnly) || file.write(record.toUtf8()) < 0)
         return nullptr;
     file.close();
-    m_form = std::make_unique<Form1>(random, m_folder.path());
+    m_form = std::make_unique<Form1>(random, m_folder.path(), historyFolder);
     m_form->show();
     ModalAnswerer answerer;
     answerer.chooseFile(exercise);
@@ -139,6 +146,63 @@ void TestStrokeWindow::verdict()
     form->findChild<QPushButton *>(QStringLiteral("bouttonfaux"))->click();
     QVERIFY(label->isHidden());
     QVERIFY(!pad->hasOverlay());
+}
+
+void TestStrokeWindow::staleVerdict_data()
+{
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("stored");
+    const QList<int> outOfTurn{1, 0, 2};
+    QTest::newRow("unchanged") << outOfTurn << QString()
+                               << QStringLiteral(
+                                      "Trait 1 : tracé en position 2, revoyez l'ordre des traits.");
+    QTest::newRow("Effacer") << outOfTurn << "Effacer" << QString();
+    QTest::newRow("Effacer, nothing drawn") << QList<int>{} << "Effacer" << QString();
+    QTest::newRow("Ctrl+Z") << outOfTurn << "Ctrl+Z" << QString();
+    QTest::newRow("Tracé's Annuler") << outOfTurn << "Annuler" << QString();
+    QTest::newRow("another stroke") << outOfTurn << "stroke" << QString();
+}
+
+// A verdict is about the drawing it was made on: once the drawing changes, it is neither shown
+// nor stored beside the judgement.
+void TestStrokeWindow::staleVerdict()
+{
+    QFETCH(QList<int>, order);
+    QFETCH(QString, change);
+    QFETCH(QString, stored);
+
+    SystemRandom random(1);
+    QTemporaryDir history;
+    Form1 *form = openKa(random, QStringLiteral("ka=ka.png=*ka=ka.png=*"), history.path());
+    QVERIFY(form);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    auto *pad = form->findChild<DrawingPad *>(QStringLiteral("Picture1"));
+    auto *label = pad->findChild<QLabel *>(QStringLiteral("verdict"));
+    draw(pad, order, -1);
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    QVERIFY(!label->isHidden());
+
+    if (change == QLatin1String("Effacer"))
+        form->findChild<QPushButton *>(QStringLiteral("Effacer"))->click();
+    else if (change == QLatin1String("Ctrl+Z"))
+        QTest::keyClick(pad, Qt::Key_Z, Qt::ControlModifier);
+    else if (change == QLatin1String("Annuler"))
+        form->findChild<QAction *>(QStringLiteral("Annuler"))->trigger();
+    else if (change == QLatin1String("stroke"))
+        draw(pad, {0}, -1);
+    QCOMPARE(label->isHidden(), stored.isEmpty());
+    QCOMPARE(pad->hasOverlay(), !order.isEmpty() && !stored.isEmpty());
+
+    form->findChild<QPushButton *>(QStringLiteral("bouttonjuste"))->click();
+    m_form.reset();
+    History reader(history.path());
+    QVERIFY(reader.open());
+    QSqlQuery query(QSqlDatabase::database(reader.connectionName()));
+    QVERIFY(query.exec(QStringLiteral("SELECT ifnull(\"check\", 'null') FROM judgements")));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toString(), stored.isEmpty() ? QStringLiteral("null") : stored);
 }
 
 void TestStrokeWindow::noStrokeFileNoCheck()

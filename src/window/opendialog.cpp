@@ -1,0 +1,79 @@
+#include "opendialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+QString matchingNameFilter(const QString &nameFilter)
+{
+    // The patterns stand between the last parentheses, separated by spaces.
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !nameFilter.endsWith(QLatin1Char(')')))
+        return nameFilter;
+    QStringList patterns =
+        nameFilter.mid(open + 1, nameFilter.size() - open - 2).split(QLatin1Char(' '));
+    if (!patterns.contains(QStringLiteral("*.*")))
+        return nameFilter;
+    for (QString &pattern : patterns) {
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return nameFilter.left(open + 1) + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+QStringList nameFiltersFrom(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &label = parts.at(i);
+        const QString &pattern = parts.at(i + 1);
+        if (label.isEmpty() && pattern.isEmpty())
+            continue;
+        const QString suffix = QLatin1Char('(') + pattern + QLatin1Char(')');
+        result.append(label.endsWith(suffix) ? label : label + QLatin1Char(' ') + suffix);
+    }
+    return result;
+}
+
+OpenDialog::OpenDialog(const QString &programFolder)
+    : m_coursesFolder(programFolder + QStringLiteral("/exercices"))
+{}
+
+void OpenDialog::setFilter(const QString &filter)
+{
+    m_nameFilters = nameFiltersFrom(filter);
+}
+
+QString OpenDialog::exec(QWidget *parent)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("CDC"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    QStringList matching;
+    for (const QString &filter : std::as_const(m_nameFilters))
+        matching.append(matchingNameFilter(filter));
+    dialog.setNameFilters(matching);
+    if (!matching.isEmpty())
+        dialog.selectNameFilter(matching.first());
+    // The list of file types reads as the filter names them ("Tous (*.*)"), while the dialog
+    // applies the pattern that matches what the name promises.
+    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))) {
+        for (int i = 0; i < types->count() && i < m_nameFilters.size(); ++i)
+            types->setItemText(i, m_nameFilters.at(i));
+    }
+    const QDir courses(m_coursesFolder);
+    if (!m_lastFolder.isEmpty() && QDir(m_lastFolder).exists())
+        dialog.setDirectory(m_lastFolder);
+    else if (courses.exists())
+        dialog.setDirectory(courses);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (!chosen.isEmpty())
+        m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Ouvrir's dialog "CDC": it lists the file types the practice names, and opens in the folder of
+// the last exercise chosen in this run, or else in the courses shipped beside the program.
+class OpenDialog
+{
+public:
+    explicit OpenDialog(const QString &programFolder);
+
+    // The file types as the practice gives them: "Label|pattern|Label|pattern|".
+    void setFilter(const QString &filter);
+    // Shows the dialog over `parent`; the path chosen, or empty when it was cancelled.
+    QString exec(QWidget *parent);
+
+private:
+    QString m_coursesFolder;
+    QStringList m_nameFilters;
+    QString m_lastFolder;
+};
+
+// Maps a filter of the form "Label|pattern|Label|pattern|" onto the name filters of a file
+// dialog, one per choice, in order.
+QStringList nameFiltersFrom(const QString &filter);
+
+// The name filter that a file dialog applies for one of nameFiltersFrom()'s choices: the
+// same, except that a "*.*" pattern becomes "*", which lists the names without a dot too.
+QString matchingNameFilter(const QString &nameFilter);
