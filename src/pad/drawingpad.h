@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ink.h"
+#include "inkmodel.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -38,7 +38,7 @@ public:
 
     // A straight black segment from the current point to `end`, drawn at once with round caps
     // and joins; `end` becomes the current point. The segment extends the stroke being drawn,
-    // or starts one at the current point.
+    // or starts one at the current point; it is drawn only when the ink records it.
     void drawLineTo(QPointF end);
 
     // Every pixel white again and no stroke kept; the current point goes back to (0, 0). The
@@ -51,7 +51,7 @@ public:
 
     // The strokes drawn since the pad was last cleared, in drawing order. A mouse click without
     // a move is no stroke; a pen tap is one (a dot).
-    const Ink &ink() const { return m_ink; }
+    const Ink &ink() const { return m_ink.ink(); }
 
     // Takes back the last stroke: the pixels become those of the remaining strokes drawn alone.
     // Does nothing on an empty pad.
@@ -93,8 +93,11 @@ private:
     qint64 inkTime();
     // Ends the stroke being drawn; a pen stroke that is still a single point becomes a dot.
     void endStroke();
-    // Starts a stroke at the current point; the pixels are drawn by the caller.
-    void startStroke(qreal width);
+    // Starts a stroke at the current point; the pixels are drawn by the caller. False when
+    // the ink does not record it.
+    bool startStroke(qreal width);
+    // Draws a dot or a segment at once, and repaints only around it.
+    void drawPiece(const InkStroke &piece);
     // Draws the image again from the strokes kept.
     void redraw();
     // The pen erases along the segment from `from` to `to`: every stroke it touches goes.
@@ -109,13 +112,11 @@ private:
     QPointF m_currentPoint;
     int m_drawWidth = 1;
 
-    Ink m_ink;
+    InkModel m_ink;
     QElapsedTimer m_inkClock;
     // When the current point was set by a press: its time, so that the stroke starting there
     // keeps it. -1 when the stroke takes the time of its first segment.
     qint64 m_currentPointMs = -1;
-    // Whether segments extend m_ink.last().
-    bool m_strokeOpen = false;
     // Whether the open stroke comes from the pen, whose taps count as strokes.
     bool m_penStroke = false;
     // The eraser end's last position while it touches the tablet.

@@ -1,0 +1,164 @@
+#include "inkgeometry.h"
+#include "inkmodel.h"
+#include "inkpainter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+// Three strokes to erase from: a horizontal line of width 4, a dot of width 10 and a vertical
+// line of width 2.
+InkModel threeStrokes()
+{
+    InkModel model;
+    model.startStroke({QPointF(20, 20), 0}, 4);
+    model.appendPoint({QPointF(100, 20), 10});
+    model.startStroke({QPointF(60, 60), 20}, 10);
+    model.startStroke({QPointF(140, 20), 30}, 2);
+    model.appendPoint({QPointF(140, 100), 40});
+    model.endStroke();
+    return model;
+}
+
+} // namespace
+
+class TestInk : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recordsStrokesAsDrawn()
+    {
+        InkModel model;
+        QVERIFY(!model.appendPoint({QPointF(1, 1), 0})); // no stroke open
+        QVERIFY(model.startStroke({QPointF(10, 10), 0}, 5));
+        QVERIFY(model.appendPoint({QPointF(20, 10), 16}));
+        model.setOpenStrokeWidth(7);
+        // Starting a stroke ends the one open.
+        QVERIFY(model.startStroke({QPointF(50, 50), 400}, 3));
+        QVERIFY(model.strokeOpen());
+        model.endStroke();
+        QVERIFY(!model.appendPoint({QPointF(60, 60), 500}));
+        model.setOpenStrokeWidth(9);
+
+        const Ink expected{InkStroke{{{QPointF(10, 10), 0}, {QPointF(20, 10), 16}}, 7},
+                           InkStroke{{{QPointF(50, 50), 400}}, 3}};
+        QCOMPARE(model.ink(), expected);
+        model.clear();
+        QVERIFY(model.isEmpty() && !model.strokeOpen());
+    }
+
+    void undoTakesBackTheLastStroke()
+    {
+        InkModel model = threeStrokes();
+        QVERIFY(model.startStroke({QPointF(5, 5), 50}, 5));
+        QVERIFY(model.undoLastStroke());
+        QVERIFY(!model.strokeOpen());
+        QVERIFY(!model.appendPoint({QPointF(6, 6), 60}));
+        QCOMPARE(model.ink(), threeStrokes().ink());
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(model.undoLastStroke());
+        QVERIFY(!model.undoLastStroke());
+    }
+
+    void eraseTakesTheStrokesWithinReach_data()
+    {
+        // The eraser's radius is 3; each stroke's reach adds half its width.
+        QTest::addColumn<QLineF>("eraser");
+        QTest::addColumn<QList<int>>("kept");
+        QTest::newRow("on a line") << QLineF(50, 20, 50, 20) << QList<int>{1, 2};
+        QTest::newRow("just within reach of its edge")
+            << QLineF(50, 24.9, 50, 24.9) << QList<int>{1, 2};
+        QTest::newRow("just out of reach") << QLineF(50, 25.1, 50, 25.1) << QList<int>{0, 1, 2};
+        QTest::newRow("beyond a line's end") << QLineF(104, 20, 104, 20) << QList<int>{1, 2};
+        QTest::newRow("within reach of the wide dot")
+            << QLineF(67.9, 60, 67.9, 60) << QList<int>{0, 2};
+        QTest::newRow("across a line between its points")
+            << QLineF(130, 60, 150, 60) << QList<int>{0, 1};
+        QTest::newRow("from one stroke to another") << QLineF(50, 20, 140, 60) << QList<int>{1};
+        QTest::newRow("nothing near") << QLineF(20, 120, 100, 120) << QList<int>{0, 1, 2};
+    }
+
+    void eraseTakesTheStrokesWithinReach()
+    {
+        QFETCH(QLineF, eraser);
+        QFETCH(QList<int>, kept);
+        const InkModel all = threeStrokes();
+        InkModel model = all;
+        QCOMPARE(model.eraseAlong(eraser.p1(), eraser.p2(), 3), kept.size() < 3);
+        Ink expected;
+        for (int i : kept)
+            expected.append(all.ink()[i]);
+        QCOMPARE(model.ink(), expected);
+    }
+
+    void erasingTheOpenStrokeEndsIt()
+    {
+        InkModel model;
+        model.startStroke({QPointF(10, 10), 0}, 5);
+        model.startStroke({QPointF(100, 100), 0}, 5);
+        QVERIFY(model.eraseAt({10, 10}, 1));
+        QVERIFY(model.strokeOpen()); // another stroke went
+        QVERIFY(model.eraseAt({100, 100}, 1));
+        QVERIFY(!model.strokeOpen());
+    }
+
+    void distanceToSegment_data()
+    {
+        QTest::addColumn<QPointF>("p");
+        QTest::addColumn<QLineF>("segment");
+        QTest::addColumn<qreal>("distance");
+        QTest::newRow("beside the middle") << QPointF(5, 3) << QLineF(0, 0, 10, 0) << 3.0;
+        QTest::newRow("past the end") << QPointF(13, 4) << QLineF(0, 0, 10, 0) << 5.0;
+        QTest::newRow("before the start") << QPointF(-3, -4) << QLineF(0, 0, 10, 10) << 5.0;
+        QTest::newRow("a point segment") << QPointF(4, 3) << QLineF(0, 0, 0, 0) << 5.0;
+        QTest::newRow("on it") << QPointF(2, 2) << QLineF(0, 0, 10, 10) << 0.0;
+    }
+
+    void distanceToSegment()
+    {
+        QFETCH(QPointF, p);
+        QFETCH(QLineF, segment);
+        QFETCH(qreal, distance);
+        QCOMPARE(::distanceToSegment(p, segment.p1(), segment.p2()), distance);
+    }
+
+    void paintsAtAScale_data()
+    {
+        // A line from (10, 10) to (30, 10) of width 3 and a dot at (10, 30) of width 4, painted
+        // at scale 2.
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<bool>("black");
+        QTest::newRow("along the line") << QPointF(40, 20) << true;
+        QTest::newRow("inside its width") << QPointF(40, 22) << true;
+        QTest::newRow("outside its width") << QPointF(40, 25) << false;
+        QTest::newRow("in its round cap") << QPointF(18, 20) << true;
+        QTest::newRow("past its round cap") << QPointF(16, 20) << false;
+        QTest::newRow("the dot") << QPointF(20, 60) << true;
+        QTest::newRow("the dot's edge") << QPointF(23, 60) << true;
+        QTest::newRow("beside the dot") << QPointF(26, 60) << false;
+    }
+
+    void paintsAtAScale()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(bool, black);
+        const Ink ink{InkStroke{{{QPointF(10, 10), 0}, {QPointF(30, 10), 0}}, 3},
+                      InkStroke{{{QPointF(10, 30), 0}}, 4}};
+        QImage image(80, 80, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paintInk(painter, ink, 2);
+        }
+        QCOMPARE(qGray(image.pixel(at.toPoint())) < 128, black);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInk)
+#include "tst_ink.moc"
