@@ -110,7 +110,7 @@ void TestStatisticsWindow::opensWithData()
     auto *drawings = window->findChild<QWidget *>(QStringLiteral("dessins"));
     const auto views = drawings->findChildren<InkView *>();
     QCOMPARE(views.size(), 3);
-    QCOMPARE(views.first()->strokes().first().points.last(), QPointF(40, 62));
+    QCOMPARE(views.first()->ink().first().points.last().pos, QPointF(40, 62));
 }
 
 QTEST_MAIN(TestStatisticsWindow)
