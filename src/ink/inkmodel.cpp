@@ -21,6 +21,9 @@ bool touches(const InkStroke &stroke, QLineF eraser, qreal radius)
 
 bool InkModel::startStroke(InkPoint first, qreal width)
 {
+    m_open = false;
+    if (m_ink.size() >= maxInkStrokes)
+        return false;
     m_ink.append(InkStroke{{first}, width});
     m_open = true;
     return true;
@@ -28,7 +31,7 @@ bool InkModel::startStroke(InkPoint first, qreal width)
 
 bool InkModel::appendPoint(InkPoint point)
 {
-    if (!m_open)
+    if (!m_open || m_ink.last().points.size() >= maxInkStrokePoints)
         return false;
     m_ink.last().points.append(point);
     return true;

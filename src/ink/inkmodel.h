@@ -6,7 +6,7 @@
 
 // The strokes of one question as the learner draws them: a stroke is started, grows point by
 // point while it is open, and ends; the last one can be taken back, and those an eraser
-// touches taken away.
+// touches taken away. What lies beyond the caps of ink.h is refused and not recorded.
 class InkModel
 {
 public:
@@ -15,9 +15,10 @@ public:
     // Whether appendPoint() extends the last stroke.
     bool strokeOpen() const { return m_open; }
 
-    // Ends the open stroke and starts one at `first`. Returns whether it was recorded.
+    // Ends the open stroke and starts one at `first`. Refused, recording nothing, when the
+    // ink already holds maxInkStrokes.
     bool startStroke(InkPoint first, qreal width);
-    // Refused when no stroke is open.
+    // Refused when no stroke is open or the open one holds maxInkStrokePoints.
     bool appendPoint(InkPoint point);
     void endStroke() { m_open = false; }
     // The pen's width of the open stroke, which may change while it is drawn.

@@ -93,6 +93,8 @@ void DrawingPad::drawLineTo(QPointF end)
     const bool recorded =
         (!starts || startStroke(m_drawWidth)) && m_ink.appendPoint({end, inkTime()});
     m_currentPoint = end;
+    // Beyond the ink's caps nothing is recorded, and nothing is drawn either, so that the
+    // pixels stay those of the strokes.
     if (!recorded)
         return;
     drawPiece(InkStroke{{{from, 0}, {end, 0}}, qreal(m_drawWidth)});

@@ -18,7 +18,8 @@ class QPainter;
 // covered, minimised or resized until the pad is cleared.
 //
 // Besides the pixels, the pad keeps the strokes drawn since it was last cleared (ink()), from
-// which it draws the image again when a stroke is taken back or erased.
+// which it draws the image again when a stroke is taken back or erased. It records no more
+// than the ink's caps allow (see ink.h) and draws no more than it records.
 //
 // Coordinates are the pad's logical pixels, taken unchanged from the mouse and tablet events.
 class DrawingPad : public QWidget
@@ -38,7 +39,8 @@ public:
 
     // A straight black segment from the current point to `end`, drawn at once with round caps
     // and joins; `end` becomes the current point. The segment extends the stroke being drawn,
-    // or starts one at the current point; it is drawn only when the ink records it.
+    // or starts one at the current point; it is neither recorded nor drawn when that stroke,
+    // or the ink, is full.
     void drawLineTo(QPointF end);
 
     // Every pixel white again and no stroke kept; the current point goes back to (0, 0). The
@@ -94,7 +96,7 @@ private:
     // Ends the stroke being drawn; a pen stroke that is still a single point becomes a dot.
     void endStroke();
     // Starts a stroke at the current point; the pixels are drawn by the caller. False when
-    // the ink does not record it.
+    // the ink is full.
     bool startStroke(qreal width);
     // Draws a dot or a segment at once, and repaints only around it.
     void drawPiece(const InkStroke &piece);

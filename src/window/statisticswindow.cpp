@@ -2,6 +2,7 @@
 
 #include "judgementchart.h"
 
+#include "historytexts.h"
 #include "inkcodec.h"
 #include "inkpainter.h"
 #include "picturebox.h"
@@ -378,9 +379,20 @@ void StatisticsWindow::showCharacter(const QString &picture)
     if (drawings) {
         for (const History::Drawing &drawing : *drawings) {
             std::optional<Ink> ink = decodeInk(drawing.strokes);
-            if (!ink || ink->isEmpty())
+            if (ink && ink->isEmpty())
                 continue;
-            auto *view = new InkView(std::move(*ink), m_drawings);
+            QWidget *view = nullptr;
+            if (ink) {
+                view = new InkView(std::move(*ink), m_drawings);
+            } else {
+                // Damaged, or larger than any drawing the pad records: painting it could take
+                // minutes.
+                auto *note = new QLabel(historytexts::drawingNotShown, m_drawings);
+                note->setAlignment(Qt::AlignCenter);
+                note->setWordWrap(true);
+                note->setFixedSize(drawingSize, drawingSize);
+                view = note;
+            }
             view->setToolTip(localText(drawing.at) + QStringLiteral(", ") +
                              (drawing.verdict == History::Verdict::Juste
                                   ? progresstexts::verdictRight

@@ -107,6 +107,40 @@ private slots:
         QVERIFY(!model.strokeOpen());
     }
 
+    void caps_data()
+    {
+        QTest::addColumn<int>("strokes");
+        QTest::addColumn<int>("pointsEach");
+        QTest::newRow("strokes up to the cap") << int(maxInkStrokes) << 1;
+        QTest::newRow("a stroke past the cap") << int(maxInkStrokes) + 1 << 1;
+        QTest::newRow("points up to the cap") << 1 << int(maxInkStrokePoints);
+        QTest::newRow("points past the cap") << 2 << int(maxInkStrokePoints) + 10;
+    }
+
+    void caps()
+    {
+        QFETCH(int, strokes);
+        QFETCH(int, pointsEach);
+        InkModel model;
+        int accepted = 0;
+        for (int s = 0; s < strokes; ++s) {
+            accepted += model.startStroke({QPointF(s, 0), s}, 5);
+            for (int p = 1; p < pointsEach; ++p)
+                accepted += model.appendPoint({QPointF(s, p), p});
+        }
+        const int keptStrokes = std::min<int>(strokes, maxInkStrokes);
+        const int keptPoints = std::min<int>(pointsEach, maxInkStrokePoints);
+        QCOMPARE(model.ink().size(), keptStrokes);
+        QCOMPARE(accepted, keptStrokes * keptPoints);
+        for (const InkStroke &stroke : model.ink())
+            QCOMPARE(stroke.points.size(), keptPoints);
+        // Room taken back is room to draw again.
+        if (strokes > maxInkStrokes) {
+            QVERIFY(model.undoLastStroke());
+            QVERIFY(model.startStroke({QPointF(7, 7), 0}, 5));
+        }
+    }
+
     void distanceToSegment_data()
     {
         QTest::addColumn<QPointF>("p");
