@@ -1,5 +1,7 @@
 #include "drawingpad.h"
 
+#include "inkpainter.h"
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
@@ -39,58 +41,6 @@ int penWidth(qreal pressure)
     // Some drivers report pressures outside 0..1, or none at all.
     const qreal p = pressure >= 0 ? std::min(pressure, qreal(1)) : 0;
     return qRound(lightPenWidth + p * (firmPenWidth - lightPenWidth));
-}
-
-QPen inkPen(qreal width)
-{
-    return QPen(Qt::black, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
-// Live drawing and redrawing go through the same two calls, so that a drawing redrawn from its
-// strokes has exactly the pixels it had.
-void paintSegment(QPainter &painter, QPointF from, QPointF to, qreal width)
-{
-    painter.setPen(inkPen(width));
-    painter.drawLine(from, to);
-}
-
-void paintDot(QPainter &painter, QPointF at, qreal width)
-{
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    painter.drawEllipse(at, width / 2, width / 2);
-}
-
-qreal distanceToSegment(QPointF p, QLineF segment)
-{
-    const QPointF d = segment.p2() - segment.p1();
-    const qreal lengthSquared = QPointF::dotProduct(d, d);
-    qreal t = 0;
-    if (lengthSquared > 0)
-        t = std::clamp(QPointF::dotProduct(p - segment.p1(), d) / lengthSquared, qreal(0),
-                       qreal(1));
-    return QLineF(p, segment.p1() + t * d).length();
-}
-
-qreal distanceBetween(QLineF a, QLineF b)
-{
-    if (a.intersects(b, nullptr) == QLineF::BoundedIntersection)
-        return 0;
-    return std::min({distanceToSegment(a.p1(), b), distanceToSegment(a.p2(), b),
-                     distanceToSegment(b.p1(), a), distanceToSegment(b.p2(), a)});
-}
-
-bool touches(const InkStroke &stroke, QLineF eraser)
-{
-    const qreal reach = eraserRadius + stroke.width / 2;
-    const auto &points = stroke.points;
-    if (points.size() == 1)
-        return distanceToSegment(points.first().pos, eraser) <= reach;
-    for (qsizetype i = 1; i < points.size(); ++i) {
-        if (distanceBetween(QLineF(points[i - 1].pos, points[i].pos), eraser) <= reach)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -138,22 +88,16 @@ void DrawingPad::setDrawWidth(int width)
 
 void DrawingPad::drawLineTo(QPointF end)
 {
-    const bool starts = !m_strokeOpen || m_ink.last().width != m_drawWidth;
-    if (starts)
-        startStroke(m_drawWidth);
-    {
-        QPainter painter(&m_image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        paintSegment(painter, m_currentPoint, end, m_drawWidth);
-    }
-    m_ink.last().points.append({end, inkTime()});
-    // The pen radius, plus a pixel for the antialiased edge and one for rounding.
-    const qreal margin = m_drawWidth / 2.0 + 2;
-    update(QRectF(m_currentPoint, end)
-               .normalized()
-               .adjusted(-margin, -margin, margin, margin)
-               .toAlignedRect());
+    const QPointF from = m_currentPoint;
+    const bool starts = !m_ink.strokeOpen() || m_ink.ink().last().width != m_drawWidth;
+    const bool recorded =
+        (!starts || startStroke(m_drawWidth)) && m_ink.appendPoint({end, inkTime()});
     m_currentPoint = end;
+    // Beyond the ink's caps nothing is recorded, and nothing is drawn either, so that the
+    // pixels stay those of the strokes.
+    if (!recorded)
+        return;
+    drawPiece(InkStroke{{{from, 0}, {end, 0}}, qreal(m_drawWidth)});
     if (starts)
         strokesChanged();
 }
@@ -163,7 +107,6 @@ void DrawingPad::clear()
     m_image.fill(Qt::white);
     m_currentPoint = QPointF(0, 0);
     m_currentPointMs = -1;
-    m_strokeOpen = false;
     m_penStroke = false;
     const bool hadInk = !m_ink.isEmpty();
     m_ink.clear();
@@ -176,11 +119,9 @@ void DrawingPad::clear()
 
 void DrawingPad::undoLastStroke()
 {
-    if (m_ink.isEmpty())
+    if (!m_ink.undoLastStroke())
         return;
-    m_strokeOpen = false;
     m_penStroke = false;
-    m_ink.removeLast();
     redraw();
     strokesChanged();
 }
@@ -278,18 +219,19 @@ void DrawingPad::tabletEvent(QTabletEvent *event)
         m_currentPointMs = inkTime();
         setDrawWidth(penWidth(event->pressure()));
         // A tap is a stroke: it becomes a dot when the pen lifts without moving.
-        startStroke(m_drawWidth);
+        if (!startStroke(m_drawWidth))
+            break;
         m_penStroke = true;
         strokesChanged();
         break;
     case QEvent::TabletMove: {
-        if (!m_strokeOpen || !m_penStroke)
+        if (!m_ink.strokeOpen() || !m_penStroke)
             return; // hovering
         // The stroke takes the firmest pressure it was drawn with; it is drawn again at once
         // so that the pixels stay those of its strokes.
         const int width = penWidth(event->pressure());
-        if (width > m_ink.last().width) {
-            m_ink.last().width = width;
+        if (width > m_ink.ink().last().width) {
+            m_ink.setOpenStrokeWidth(width);
             setDrawWidth(width);
             redraw();
         }
@@ -371,29 +313,33 @@ qint64 DrawingPad::inkTime()
 
 void DrawingPad::endStroke()
 {
-    if (m_strokeOpen && m_penStroke && m_ink.last().points.size() == 1) {
-        const InkStroke &tap = m_ink.last();
-        {
-            QPainter painter(&m_image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            paintDot(painter, tap.points.first().pos, tap.width);
-        }
-        const qreal margin = tap.width / 2 + 2;
-        update(QRectF(tap.points.first().pos, QSizeF())
-                   .adjusted(-margin, -margin, margin, margin)
-                   .toAlignedRect());
-    }
-    m_strokeOpen = false;
+    if (m_ink.strokeOpen() && m_penStroke && m_ink.ink().last().points.size() == 1)
+        drawPiece(m_ink.ink().last());
+    m_ink.endStroke();
     m_penStroke = false;
 }
 
-void DrawingPad::startStroke(qreal width)
+bool DrawingPad::startStroke(qreal width)
 {
     const qint64 ms = m_currentPointMs >= 0 ? m_currentPointMs : inkTime();
     endStroke();
-    m_ink.append(InkStroke{{InkPoint{m_currentPoint, ms}}, width});
-    m_strokeOpen = true;
     m_currentPointMs = -1;
+    return m_ink.startStroke({m_currentPoint, ms}, width);
+}
+
+void DrawingPad::drawPiece(const InkStroke &piece)
+{
+    {
+        QPainter painter(&m_image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paintInkStroke(painter, piece);
+    }
+    // The pen radius, plus a pixel for the antialiased edge and one for rounding.
+    const qreal margin = piece.width / 2 + 2;
+    update(QRectF(piece.points.first().pos, piece.points.last().pos)
+               .normalized()
+               .adjusted(-margin, -margin, margin, margin)
+               .toAlignedRect());
 }
 
 void DrawingPad::redraw()
@@ -402,17 +348,12 @@ void DrawingPad::redraw()
     {
         QPainter painter(&m_image);
         painter.setRenderHint(QPainter::Antialiasing);
-        for (qsizetype s = 0; s < m_ink.size(); ++s) {
-            const InkStroke &stroke = m_ink[s];
-            const auto &points = stroke.points;
-            if (points.size() == 1) {
-                // A tap still held has no dot yet; it gets it when the pen lifts.
-                if (!(m_strokeOpen && s == m_ink.size() - 1))
-                    paintDot(painter, points.first().pos, stroke.width);
+        const Ink &ink = m_ink.ink();
+        for (qsizetype s = 0; s < ink.size(); ++s) {
+            // A tap still held has no dot yet; it gets it when the pen lifts.
+            if (ink[s].points.size() == 1 && m_ink.strokeOpen() && s == ink.size() - 1)
                 continue;
-            }
-            for (qsizetype i = 1; i < points.size(); ++i)
-                paintSegment(painter, points[i - 1].pos, points[i].pos, stroke.width);
+            paintInkStroke(painter, ink[s]);
         }
     }
     update();
@@ -420,16 +361,10 @@ void DrawingPad::redraw()
 
 void DrawingPad::eraseAlong(QPointF from, QPointF to)
 {
-    const QLineF path(from, to);
-    const qsizetype before = m_ink.size();
-    const bool openTouched = m_strokeOpen && touches(m_ink.last(), path);
-    m_ink.removeIf([&path](const InkStroke &stroke) { return touches(stroke, path); });
-    if (m_ink.size() == before)
+    if (!m_ink.eraseAlong(from, to, eraserRadius))
         return;
-    if (openTouched) {
-        m_strokeOpen = false;
+    if (!m_ink.strokeOpen())
         m_penStroke = false;
-    }
     redraw();
     strokesChanged();
 }

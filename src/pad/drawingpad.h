@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ink.h"
+#include "inkmodel.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -18,7 +18,8 @@ class QPainter;
 // covered, minimised or resized until the pad is cleared.
 //
 // Besides the pixels, the pad keeps the strokes drawn since it was last cleared (ink()), from
-// which it draws the image again when a stroke is taken back or erased.
+// which it draws the image again when a stroke is taken back or erased. It records no more
+// than the ink's caps allow (see ink.h) and draws no more than it records.
 //
 // Coordinates are the pad's logical pixels, taken unchanged from the mouse and tablet events.
 class DrawingPad : public QWidget
@@ -38,7 +39,8 @@ public:
 
     // A straight black segment from the current point to `end`, drawn at once with round caps
     // and joins; `end` becomes the current point. The segment extends the stroke being drawn,
-    // or starts one at the current point.
+    // or starts one at the current point; it is neither recorded nor drawn when that stroke,
+    // or the ink, is full.
     void drawLineTo(QPointF end);
 
     // Every pixel white again and no stroke kept; the current point goes back to (0, 0). The
@@ -51,7 +53,7 @@ public:
 
     // The strokes drawn since the pad was last cleared, in drawing order. A mouse click without
     // a move is no stroke; a pen tap is one (a dot).
-    const Ink &ink() const { return m_ink; }
+    const Ink &ink() const { return m_ink.ink(); }
 
     // Takes back the last stroke: the pixels become those of the remaining strokes drawn alone.
     // Does nothing on an empty pad.
@@ -93,8 +95,11 @@ private:
     qint64 inkTime();
     // Ends the stroke being drawn; a pen stroke that is still a single point becomes a dot.
     void endStroke();
-    // Starts a stroke at the current point; the pixels are drawn by the caller.
-    void startStroke(qreal width);
+    // Starts a stroke at the current point; the pixels are drawn by the caller. False when
+    // the ink is full.
+    bool startStroke(qreal width);
+    // Draws a dot or a segment at once, and repaints only around it.
+    void drawPiece(const InkStroke &piece);
     // Draws the image again from the strokes kept.
     void redraw();
     // The pen erases along the segment from `from` to `to`: every stroke it touches goes.
@@ -109,13 +114,11 @@ private:
     QPointF m_currentPoint;
     int m_drawWidth = 1;
 
-    Ink m_ink;
+    InkModel m_ink;
     QElapsedTimer m_inkClock;
     // When the current point was set by a press: its time, so that the stroke starting there
     // keeps it. -1 when the stroke takes the time of its first segment.
     qint64 m_currentPointMs = -1;
-    // Whether segments extend m_ink.last().
-    bool m_strokeOpen = false;
     // Whether the open stroke comes from the pen, whose taps count as strokes.
     bool m_penStroke = false;
     // The eraser end's last position while it touches the tablet.

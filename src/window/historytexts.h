@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The texts of the history's menu entries and boxes in the main window. The reasons a history
-// cannot be used, and the box titles, are in progresstexts.h.
+// The texts of the history's menu entries and boxes in the main window, and of the statistics
+// window's note on a drawing it cannot show. The reasons a history cannot be used, and the box
+// titles, are in progresstexts.h.
 namespace historytexts {
 
 inline const QString reprendre = QStringLiteral("Reprendre l'exercice interrompu");
@@ -20,5 +21,8 @@ inline const QString forgetQuestion =
                    "l'exercice interrompu ? Cette opération est définitive.");
 inline const QString yes = QStringLiteral("Oui");
 inline const QString no = QStringLiteral("Non");
+
+// In the statistics window, in place of a stored drawing too large or too damaged to show.
+inline const QString drawingNotShown = QStringLiteral("Dessin trop grand ou endommagé.");
 
 } // namespace historytexts

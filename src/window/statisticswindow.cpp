@@ -2,7 +2,9 @@
 
 #include "judgementchart.h"
 
+#include "historytexts.h"
 #include "inkcodec.h"
+#include "inkpainter.h"
 #include "picturebox.h"
 #include "progresstexts.h"
 
@@ -15,7 +17,6 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QSet>
@@ -55,21 +56,6 @@ const QColor neverSeenColour(200, 200, 200);
 QString localText(const QDateTime &time)
 {
     return time.isValid() ? time.toLocalTime().toString(progresstexts::dateFormat) : QString();
-}
-
-QList<InkView::Stroke> decodedStrokes(const QByteArray &bytes)
-{
-    QList<InkView::Stroke> strokes;
-    if (const std::optional<Ink> ink = decodeInk(bytes)) {
-        for (const InkStroke &s : *ink) {
-            InkView::Stroke stroke;
-            stroke.width = s.width;
-            for (const InkPoint &p : s.points)
-                stroke.points.append(p.pos);
-            strokes.append(std::move(stroke));
-        }
-    }
-    return strokes;
 }
 
 } // namespace
@@ -184,25 +170,37 @@ void CharacterGrid::resizeEvent(QResizeEvent *event)
 
 // ---- A drawing --------------------------------------------------------------------------------
 
-InkView::InkView(QList<Stroke> strokes, QWidget *parent)
-    : QWidget(parent), m_strokes(std::move(strokes))
+InkView::InkView(Ink ink, QWidget *parent) : QWidget(parent), m_ink(std::move(ink))
 {
     setFixedSize(drawingSize, drawingSize);
 }
 
 void InkView::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
+    // A drawing may hold a quarter of a million points: it is painted once, and a repaint of
+    // the window only copies it.
+    const qreal ratio = devicePixelRatioF();
+    if (m_pixels.isNull() || m_pixels.devicePixelRatio() != ratio) {
+        m_pixels = QImage(size() * ratio, QImage::Format_RGB32);
+        m_pixels.setDevicePixelRatio(ratio);
+        QPainter painter(&m_pixels);
+        paintDrawing(painter);
+    }
+    QPainter(this).drawImage(QPointF(0, 0), m_pixels);
+}
+
+void InkView::paintDrawing(QPainter &painter) const
+{
     painter.fillRect(rect(), Qt::white);
     painter.setPen(QColor(180, 180, 180));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     QRectF bounds;
     qreal widest = 1;
-    for (const Stroke &stroke : m_strokes) {
+    for (const InkStroke &stroke : m_ink) {
         widest = std::max(widest, stroke.width);
-        for (const QPointF &p : stroke.points)
-            bounds = bounds.isNull() ? QRectF(p, QSizeF(0.01, 0.01))
-                                     : bounds.united(QRectF(p, QSizeF(0.01, 0.01)));
+        for (const InkPoint &p : stroke.points)
+            bounds = bounds.isNull() ? QRectF(p.pos, QSizeF(0.01, 0.01))
+                                     : bounds.united(QRectF(p.pos, QSizeF(0.01, 0.01)));
     }
     if (bounds.isNull())
         return;
@@ -211,20 +209,8 @@ void InkView::paintEvent(QPaintEvent *)
     const qreal scale = std::min((width() - 2 * margin) / bounds.width(),
                                  (height() - 2 * margin) / bounds.height());
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(width() / 2.0, height() / 2.0);
-    painter.scale(scale, scale);
-    painter.translate(-bounds.center());
-    for (const Stroke &stroke : m_strokes) {
-        painter.setPen(QPen(Qt::black, stroke.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        if (stroke.points.size() == 1) {
-            painter.drawPoint(stroke.points.first());
-            continue;
-        }
-        QPainterPath path(stroke.points.value(0));
-        for (qsizetype i = 1; i < stroke.points.size(); ++i)
-            path.lineTo(stroke.points[i]);
-        painter.drawPath(path);
-    }
+    painter.translate(QPointF(width() / 2.0, height() / 2.0) - bounds.center() * scale);
+    paintInk(painter, m_ink, scale);
 }
 
 // ---- The window -------------------------------------------------------------------------------
@@ -392,10 +378,21 @@ void StatisticsWindow::showCharacter(const QString &picture)
     int shown = 0;
     if (drawings) {
         for (const History::Drawing &drawing : *drawings) {
-            QList<InkView::Stroke> strokes = decodedStrokes(drawing.strokes);
-            if (strokes.isEmpty())
+            std::optional<Ink> ink = decodeInk(drawing.strokes);
+            if (ink && ink->isEmpty())
                 continue;
-            auto *view = new InkView(std::move(strokes), m_drawings);
+            QWidget *view = nullptr;
+            if (ink) {
+                view = new InkView(std::move(*ink), m_drawings);
+            } else {
+                // Damaged, or larger than any drawing the pad records: painting it could take
+                // minutes.
+                auto *note = new QLabel(historytexts::drawingNotShown, m_drawings);
+                note->setAlignment(Qt::AlignCenter);
+                note->setWordWrap(true);
+                note->setFixedSize(drawingSize, drawingSize);
+                view = note;
+            }
             view->setToolTip(localText(drawing.at) + QStringLiteral(", ") +
                              (drawing.verdict == History::Verdict::Juste
                                   ? progresstexts::verdictRight

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "history.h"
+#include "ink.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QList>
 #include <QWidget>
 
 class QLabel;
+class QPainter;
 class QVBoxLayout;
 class QHBoxLayout;
 class PictureBox;
@@ -62,20 +65,17 @@ class InkView : public QWidget
     Q_OBJECT
 
 public:
-    struct Stroke
-    {
-        QList<QPointF> points;
-        qreal width = 5;
-    };
-
-    InkView(QList<Stroke> strokes, QWidget *parent = nullptr);
-    const QList<Stroke> &strokes() const { return m_strokes; }
+    InkView(Ink ink, QWidget *parent = nullptr);
+    const Ink &ink() const { return m_ink; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QList<Stroke> m_strokes;
+    void paintDrawing(QPainter &painter) const;
+
+    Ink m_ink;
+    QImage m_pixels;
 };
 
 // The progress at a glance: totals, every character practised coloured by how well it is

@@ -97,9 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (const auto ink = decodeInk(bytes)) {
         require(decodeInk(encodeInk(*ink)) == ink,
                 "a decoded drawing does not survive a round trip");
+        require(ink->size() <= maxInkStrokes, "decoded more strokes than the cap");
         qsizetype points = 0;
-        for (const InkStroke &stroke : *ink)
+        for (const InkStroke &stroke : *ink) {
+            require(stroke.points.size() <= maxInkStrokePoints, "decoded a stroke past the cap");
             points += stroke.points.size();
+        }
         require(points <= bytes.size() / 3, "decoded more points than the bytes can hold");
     }
 

@@ -447,6 +447,29 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
+    void drawsNoMoreThanItRecords()
+    {
+        DrawingPad pad;
+        for (int s = 0; s < maxInkStrokes; ++s)
+            drag(&pad, {{10, 10.0 + s}, {20, 10.0 + s}});
+        const QImage full = pad.image();
+        QSignalSpy changed(&pad, &DrawingPad::inkChanged);
+        drag(&pad, {{100, 100}, {140, 140}});
+        penStroke(&pad, {{100, 140}}, 1.0);
+        QCOMPARE(pad.ink().size(), maxInkStrokes);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(pad.image(), full);
+
+        pad.clear();
+        pad.setCurrentPoint({10, 100});
+        for (int p = 1; p < maxInkStrokePoints; ++p)
+            pad.drawLineTo({10 + p / 64.0, 100});
+        pad.drawLineTo({120, 140});
+        QCOMPARE(pad.ink().first().points.size(), maxInkStrokePoints);
+        QVERIFY(isInk(pad, {60, 100}));
+        QVERIFY(!isInk(pad, {97, 120})); // halfway to the point not recorded
+    }
+
     void guideGridIsNeverInTheImage()
     {
         DrawingPad pad;

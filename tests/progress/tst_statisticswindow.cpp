@@ -1,4 +1,5 @@
 #include "history.h"
+#include "historytexts.h"
 #include "inkcodec.h"
 #include "picturebox.h"
 #include "progresstexts.h"
@@ -20,7 +21,20 @@ class TestStatisticsWindow : public QObject
 private slots:
     void initTestCase() { QCoreApplication::addLibraryPath(QStringLiteral(PLUMETTO_APP_DIR)); }
     void opensWithData();
+    void notesTheDrawingsItCannotShow();
 };
+
+namespace {
+
+int notesIn(const QWidget *drawings)
+{
+    int notes = 0;
+    for (const QLabel *label : drawings->findChildren<QLabel *>())
+        notes += label->text() == historytexts::drawingNotShown;
+    return notes;
+}
+
+} // namespace
 
 void TestStatisticsWindow::opensWithData()
 {
@@ -49,7 +63,7 @@ void TestStatisticsWindow::opensWithData()
         j.strokes = encodeInk({stroke});
         QVERIFY(history.record(j));
     }
-    // Bytes that do not decode are passed over.
+    // Bytes that do not decode get a note in place of the drawing.
     History::Judgement damaged;
     damaged.at = now.addSecs(-600);
     damaged.picture = QStringLiteral("hiragana/a.png");
@@ -110,7 +124,32 @@ void TestStatisticsWindow::opensWithData()
     auto *drawings = window->findChild<QWidget *>(QStringLiteral("dessins"));
     const auto views = drawings->findChildren<InkView *>();
     QCOMPARE(views.size(), 3);
-    QCOMPARE(views.first()->strokes().first().points.last(), QPointF(40, 62));
+    QCOMPARE(views.first()->ink().first().points.last().pos, QPointF(40, 62));
+    QCOMPARE(notesIn(drawings), 1);
+}
+
+void TestStatisticsWindow::notesTheDrawingsItCannotShow()
+{
+    QTemporaryDir dir;
+    History history(dir.filePath(QStringLiteral("data")));
+    QVERIFY(history.open());
+    const InkStroke dot{{{QPointF(1, 1), 0}}, 5};
+    InkStroke tooLong;
+    for (int i = 0; i <= maxInkStrokePoints; ++i)
+        tooLong.points.append({QPointF(i, i), i});
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const Ink &ink : {Ink(maxInkStrokes, dot), Ink(maxInkStrokes + 1, dot), Ink{tooLong}}) {
+        History::Judgement j;
+        j.at = now;
+        j.picture = QStringLiteral("a.png");
+        j.strokes = encodeInk(ink);
+        QVERIFY(history.record(j));
+    }
+    StatisticsWindow window(history, dir.path(), nullptr, now);
+    window.showCharacter(QStringLiteral("a.png"));
+    const auto *drawings = window.findChild<QWidget *>(QStringLiteral("dessins"));
+    QCOMPARE(drawings->findChildren<InkView *>().size(), 1);
+    QCOMPARE(notesIn(drawings), 2);
 }
 
 QTEST_MAIN(TestStatisticsWindow)

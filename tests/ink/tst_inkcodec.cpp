@@ -38,6 +38,20 @@ Ink rounded(Ink ink)
     return ink;
 }
 
+// One stroke of `points` points; `strokes` dots.
+Ink longStroke(int points)
+{
+    InkStroke stroke;
+    for (int i = 0; i < points; ++i)
+        stroke.points.append({QPointF(i % 200, i / 200), i});
+    return {stroke};
+}
+
+Ink dots(int strokes)
+{
+    return Ink(strokes, InkStroke{{{QPointF(3, 4), 0}}, 5});
+}
+
 } // namespace
 
 class TestInkCodec : public QObject
@@ -56,6 +70,8 @@ private slots:
             InkStroke{{{QPointF(-300.3, 1e6), 0}, {QPointF(5000.1, -2.6), 86'400'000}}, 0.3}};
         QTest::newRow("time going back")
             << Ink{InkStroke{{{QPointF(1, 1), 500}, {QPointF(2, 2), 20}}, 1}};
+        QTest::newRow("strokes up to the cap") << dots(maxInkStrokes);
+        QTest::newRow("points up to the cap") << longStroke(maxInkStrokePoints);
     }
 
     void roundTrip()
@@ -85,6 +101,8 @@ private slots:
         QTest::newRow("huge point count") << QByteArray::fromHex("010132ffffffff0f000000");
         QTest::newRow("number too long") << QByteArray::fromHex("01ffffffffffffffffffff01");
         QTest::newRow("coordinate overflow") << QByteArray::fromHex("01013201808080808080010000");
+        QTest::newRow("strokes past the cap") << encodeInk(dots(maxInkStrokes + 1));
+        QTest::newRow("points past the cap") << encodeInk(longStroke(maxInkStrokePoints + 1));
     }
 
     void badBytes()

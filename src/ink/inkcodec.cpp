@@ -109,7 +109,8 @@ std::optional<Ink> decodeInk(QByteArrayView bytes)
         return std::nullopt;
     Reader in(bytes.sliced(1));
     const auto strokes = in.varint();
-    if (!strokes || *strokes > std::uint64_t(in.remaining() / minStrokeBytes))
+    if (!strokes || *strokes > std::uint64_t(maxInkStrokes) ||
+        *strokes > std::uint64_t(in.remaining() / minStrokeBytes))
         return std::nullopt;
     Ink ink;
     ink.reserve(qsizetype(*strokes));
@@ -118,6 +119,7 @@ std::optional<Ink> decodeInk(QByteArrayView bytes)
         const auto width = in.varint();
         const auto points = in.varint();
         if (!width || !points || *width > std::uint64_t(maxMagnitude) ||
+            *points > std::uint64_t(maxInkStrokePoints) ||
             *points > std::uint64_t(in.remaining() / minPointBytes))
             return std::nullopt;
         InkStroke stroke;

@@ -15,5 +15,6 @@
 QByteArray encodeInk(const Ink &ink);
 
 // Nothing for bytes that encodeInk did not make: another version, a truncated or overlong
-// number, trailing bytes. Never allocates more than a small multiple of the input's size.
+// number, trailing bytes; nothing either for a drawing beyond the caps of ink.h, which the pad
+// never records. Never allocates more than a small multiple of the input's size.
 std::optional<Ink> decodeInk(QByteArrayView bytes);

@@ -26,3 +26,9 @@ struct InkStroke
 };
 
 using Ink = QList<InkStroke>;
+
+// The most the pad records for one question, and the most decodeInk() accepts. A character
+// has some thirty strokes at most and a slow stroke a few hundred points; a drawing within
+// these caps stays quick to check, keep and paint.
+inline constexpr qsizetype maxInkStrokes = 64;
+inline constexpr qsizetype maxInkStrokePoints = 4096;
