@@ -210,8 +210,8 @@ int main(int argc, char *argv[])
         QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption setOption(
         QStringLiteral("set"),
-        QStringLiteral("Use another threshold, e.g. shape=0.05 (alignment, orderMargin, "
-                       "directionRatio, directionMargin, shape, place)."),
+        QStringLiteral("Use another threshold, e.g. shape=0.05 (leniency, alignment, "
+                       "orderMargin, directionRatio, directionMargin, shape, place)."),
         QStringLiteral("name=value"));
     parser.addOptions({setOption, kanjivgOption, coursesOption, handOption, drawingsOption,
                        seedOption, sweepOption, verboseOption, styleOption});
@@ -326,7 +326,9 @@ int main(int argc, char *argv[])
     for (const QString &setting : parser.values(setOption)) {
         const QString name = setting.section(QLatin1Char('='), 0, 0);
         const double value = setting.section(QLatin1Char('='), 1).toDouble();
-        if (name == u"alignment")
+        if (name == u"leniency")
+            defaults.leniency = value;
+        else if (name == u"alignment")
             defaults.alignmentStiffness = value;
         else if (name == u"alignmentLimit")
             defaults.alignmentLimit = value;
@@ -373,6 +375,7 @@ int main(int argc, char *argv[])
             QList<double> values;
         };
         const QList<Knob> knobs = {
+            {"leniency", &CheckThresholds::leniency, {0.8, 0.9, 1, 1.25, 1.5, 2}},
             {"alignment", &CheckThresholds::alignmentStiffness, {0.005, 0.01, 0.02, 0.05, 0.1, 1}},
             {"alignmentLimit", &CheckThresholds::alignmentLimit, {0.1, 0.2, 0.3, 0.4, 0.6, 1}},
             {"alignmentResidual",
