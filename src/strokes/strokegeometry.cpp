@@ -160,20 +160,6 @@ DrawingShape drawingShape(const QList<QPolygonF> &lines)
     return drawing;
 }
 
-qreal pointDistance(QPointF a, QPointF b)
-{
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
-}
-
-qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF ab = b - a;
-    const qreal length2 = QPointF::dotProduct(ab, ab);
-    const qreal t =
-        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
-    return pointDistance(p, a + ab * t);
-}
-
 qreal meanDistance(const Resampled &a, const Resampled &b, bool reversed, QPointF aShift,
                    QPointF bShift)
 {

@@ -11,7 +11,9 @@
 #include <QPointF>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 // Every stroke is resampled to this many points by arc length.
@@ -58,8 +60,21 @@ Resampled resample(const QPolygonF &line, const Box &box);
 StrokeShape strokeShape(const Resampled &points);
 DrawingShape drawingShape(const QList<QPolygonF> &lines);
 
-qreal pointDistance(QPointF a, QPointF b);
-qreal distanceToSegment(QPointF p, QPointF a, QPointF b);
+// Inline: the shape comparison measures thousands of them per stroke, and a call each time
+// doubles the check's time.
+inline qreal pointDistance(QPointF a, QPointF b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+
+inline qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const qreal length2 = QPointF::dotProduct(ab, ab);
+    const qreal t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    return pointDistance(p, a + ab * t);
+}
 
 // Mean distance between matching points, the second stroke taken as drawn or reversed, each
 // stroke first moved by its offset.
