@@ -3,6 +3,7 @@
 #include "stroketexts.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -26,6 +27,21 @@ CheckThresholds applied(const CheckThresholds &t)
     return limits;
 }
 
+// Nothing drawn, or a different number of strokes: found before any geometry.
+std::optional<StrokeVerdict> countFault(std::size_t drawn, std::size_t expected)
+{
+    StrokeVerdict verdict;
+    verdict.expected = int(expected);
+    verdict.drawn = int(drawn);
+    if (drawn == 0)
+        verdict.fault = StrokeFault::Nothing;
+    else if (drawn != expected)
+        verdict.fault = StrokeFault::Count;
+    else
+        return std::nullopt;
+    return verdict;
+}
+
 StrokeVerdict fault(StrokeFault kind, int strokeIndex, const StrokeVerdict &base)
 {
     StrokeVerdict verdict = base;
@@ -39,8 +55,11 @@ StrokeVerdict fault(StrokeFault kind, int strokeIndex, const StrokeVerdict &base
 StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
                        const CheckThresholds &thresholds)
 {
-    return checkDrawing(drawingShape(inkLines(ink)), drawingShape(referenceLines(reference)),
-                        thresholds);
+    const QList<QPolygonF> drawnLines = inkLines(ink);
+    const QList<QPolygonF> expectedLines = referenceLines(reference);
+    if (const auto verdict = countFault(drawnLines.size(), expectedLines.size()))
+        return *verdict;
+    return checkDrawing(drawingShape(drawnLines), drawingShape(expectedLines), thresholds);
 }
 
 StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &reference,
@@ -48,17 +67,10 @@ StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &refe
 {
     const std::vector<StrokeShape> &drawn = drawing.strokes;
     const std::vector<StrokeShape> &expected = reference.strokes;
+    if (const auto verdict = countFault(drawn.size(), expected.size()))
+        return *verdict;
     StrokeVerdict verdict;
-    verdict.expected = int(expected.size());
-    verdict.drawn = int(drawn.size());
-    if (drawn.empty()) {
-        verdict.fault = StrokeFault::Nothing;
-        return verdict;
-    }
-    if (drawn.size() != expected.size()) {
-        verdict.fault = StrokeFault::Count;
-        return verdict;
-    }
+    verdict.expected = verdict.drawn = int(drawn.size());
     const CheckThresholds limits = applied(thresholds);
     const int n = int(drawn.size());
 

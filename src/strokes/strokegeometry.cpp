@@ -12,6 +12,11 @@ namespace {
 constexpr int N = strokeCheckPoints;
 constexpr qreal maxInkCoordinate = 1e7;
 
+QPointF centreOf(const Resampled &points)
+{
+    return std::accumulate(points.begin(), points.end(), QPointF()) / N;
+}
+
 // The linear map and translation that bring the drawing closest to the reference, point for
 // point, each stroke weighted, held towards no change by `stiffness` and bounded by `limit`,
 // so that a map cannot squash or turn a drawing of one or two strokes into another one.
@@ -120,9 +125,14 @@ Box boxOf(const QList<QPolygonF> &lines)
     return {QPointF((left + right) / 2, (top + bottom) / 2), side > 1e-9 ? side : 1};
 }
 
-Resampled resample(const QPolygonF &line, const Box &box)
+StrokeShape strokeShape(const QPolygonF &line, const Box &box)
 {
-    Resampled out;
+    StrokeShape shape;
+    if (line.isEmpty()) {
+        shape.points.fill(QPointF(0.5, 0.5));
+        shape.centre = QPointF(0.5, 0.5);
+        return shape;
+    }
     std::vector<qreal> along(line.size(), 0);
     for (qsizetype i = 1; i < line.size(); ++i)
         along[i] = along[i - 1] + QLineF(line[i - 1], line[i]).length();
@@ -138,16 +148,10 @@ Resampled resample(const QPolygonF &line, const Box &box)
             const qreal t = piece > 0 ? std::clamp((at - along[segment - 1]) / piece, 0.0, 1.0) : 0;
             p = line[segment - 1] + (line[segment] - line[segment - 1]) * t;
         }
-        out[k] = (p - box.centre) / box.side + QPointF(0.5, 0.5);
+        shape.points[k] = (p - box.centre) / box.side + QPointF(0.5, 0.5);
     }
-    return out;
-}
-
-StrokeShape strokeShape(const Resampled &points)
-{
-    StrokeShape shape{points, std::accumulate(points.begin(), points.end(), QPointF()) / N, 0};
-    for (int i = 1; i < N; ++i)
-        shape.length += pointDistance(points[i - 1], points[i]);
+    shape.centre = centreOf(shape.points);
+    shape.length = total / box.side;
     return shape;
 }
 
@@ -156,7 +160,7 @@ DrawingShape drawingShape(const QList<QPolygonF> &lines)
     DrawingShape drawing{boxOf(lines), {}};
     drawing.strokes.reserve(lines.size());
     for (const QPolygonF &line : lines)
-        drawing.strokes.push_back(strokeShape(resample(line, drawing.box)));
+        drawing.strokes.push_back(strokeShape(line, drawing.box));
     return drawing;
 }
 
@@ -210,10 +214,11 @@ std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
     std::vector<StrokeShape> fitted;
     fitted.reserve(drawn.size());
     for (const StrokeShape &stroke : drawn) {
-        Resampled points;
-        std::transform(stroke.points.begin(), stroke.points.end(), points.begin(),
-                       [&fit](QPointF p) { return fit.map(p); });
-        fitted.push_back(strokeShape(points));
+        StrokeShape moved = stroke;
+        for (QPointF &point : moved.points)
+            point = fit.map(point);
+        moved.centre = centreOf(moved.points);
+        fitted.push_back(moved);
     }
     return fitted;
 }

@@ -36,7 +36,7 @@ struct StrokeShape
     Resampled points;
     // The mean of the points.
     QPointF centre;
-    // The length of the line through the points.
+    // The stroke's length along its line, in the box's units.
     qreal length = 0;
 };
 
@@ -55,9 +55,9 @@ QList<QPolygonF> inkLines(const Ink &ink);
 QList<QPolygonF> referenceLines(const StrokeFile &reference);
 
 Box boxOf(const QList<QPolygonF> &lines);
-// The line scaled into the unit box of `box` and resampled at even arc lengths.
-Resampled resample(const QPolygonF &line, const Box &box);
-StrokeShape strokeShape(const Resampled &points);
+// The line scaled into the unit box of `box` and resampled at even arc lengths (an empty line
+// as a dot at the box's centre).
+StrokeShape strokeShape(const QPolygonF &line, const Box &box);
 DrawingShape drawingShape(const QList<QPolygonF> &lines);
 
 // Inline: the shape comparison measures thousands of them per stroke, and a call each time
@@ -118,8 +118,8 @@ struct FitLimits
 };
 
 // The drawing's strokes brought as close as the limits allow onto the expected ones, point for
-// point, by one map for the whole drawing, made robust to a stroke far off. Both hold as many
-// strokes.
+// point, by one map for the whole drawing, made robust to a stroke far off; their lengths stay
+// as drawn. Both hold as many strokes.
 std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
                                  const std::vector<StrokeShape> &expected, const FitLimits &limits);
 
