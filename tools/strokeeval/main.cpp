@@ -5,6 +5,7 @@
 // treats it, and reads every stroke file of the folder, checking each against its own strokes.
 // --sweep varies each threshold in turn to show where the defaults stand.
 
+#include "handwriting.h"
 #include "learner.h"
 #include "strokecheck.h"
 #include "strokefile.h"
@@ -12,12 +13,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QSet>
-#include <QXmlStreamReader>
 
 #include <cstdio>
 #include <functional>
@@ -139,44 +138,6 @@ void printTable(const Tally &tally)
         std::printf("%9d%7.1f%%\n", tally.total[k],
                     tally.total[k] ? 100.0 * tally.right[k] / tally.total[k] : 0.0);
     }
-}
-
-// ---- Real handwriting -----------------------------------------------------------------------
-
-struct Handwritten
-{
-    QString character;
-    QString session;
-    Ink ink;
-};
-
-std::optional<Handwritten> readHandwriting(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QXmlStreamReader xml(&file);
-    Handwritten out;
-    qint64 ms = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"utf8") {
-            out.character = xml.readElementText().trimmed();
-        } else if (xml.name() == u"stroke") {
-            out.ink.append(InkStroke{});
-            ms += 300;
-        } else if (xml.name() == u"point" && !out.ink.isEmpty()) {
-            const auto attributes = xml.attributes();
-            out.ink.last().points.append({QPointF(attributes.value(QLatin1String("x")).toDouble(),
-                                                  attributes.value(QLatin1String("y")).toDouble()),
-                                          ms});
-            ms += 16;
-        }
-    }
-    if (xml.hasError() || out.character.isEmpty())
-        return std::nullopt;
-    return out;
 }
 
 } // namespace
@@ -439,12 +400,7 @@ int main(int argc, char *argv[])
     int verdicts[faultCount] = {};
     int handTotal = 0, noReference = 0;
     QStringList handNotes;
-    QDirIterator it(hand, {QStringLiteral("*.xml")}, QDir::Files, QDirIterator::Subdirectories);
-    QStringList handFiles;
-    while (it.hasNext())
-        handFiles.append(it.next());
-    handFiles.sort();
-    for (const QString &path : handFiles) {
+    for (const QString &path : handwritingFiles(hand)) {
         const auto drawing = readHandwriting(path);
         if (!drawing)
             continue;
