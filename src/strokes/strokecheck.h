@@ -2,6 +2,7 @@
 
 #include "ink.h"
 #include "strokefile.h"
+#include "strokegeometry.h"
 
 #include <QPainterPath>
 #include <QPointF>
@@ -28,6 +29,11 @@ struct StrokeVerdict
 // of each drawing's bounding box is 1). The defaults are tuned by tools/strokeeval.
 struct CheckThresholds
 {
+    // One knob for all the limits below: 1 checks as tuned, above 1 is more lenient (every
+    // distance and margin grows by this factor, directionRatio and alignmentStiffness shrink by
+    // it), below 1 stricter. A value that is not a positive number counts as 1.
+    double leniency = 1;
+
     // Shape and place are judged both in the boxes and with the drawing fitted onto the
     // reference by a linear map, and are faults only when they are in both. How firmly the
     // drawing keeps its form in the fit (0 lets any map through), and how far the map may
@@ -54,15 +60,17 @@ struct CheckThresholds
     double place = 0.22;
 };
 
-// Every stroke is resampled to this many points by arc length.
-inline constexpr int strokeCheckPoints = 32;
-
 // The learner's drawing against the reference: the first problem found among nothing drawn,
 // a different number of strokes, a stroke drawn out of turn, a stroke drawn backwards, a
 // stroke of the wrong shape, a stroke in the wrong place; StrokeFault::None when there is none.
 // Strokes without points do not count, nor points beyond ten million pixels or not finite.
 StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
                        const CheckThresholds &thresholds = {});
+// The same check on drawings already resampled (drawingShape(inkLines(ink)) and
+// drawingShape(referenceLines(file))), so that a reference checked again and again is
+// resampled once.
+StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &reference,
+                           const CheckThresholds &thresholds = {});
 
 // The verdict as the learner reads it.
 QString verdictText(const StrokeVerdict &verdict);

@@ -5,6 +5,7 @@
 // treats it, and reads every stroke file of the folder, checking each against its own strokes.
 // --sweep varies each threshold in turn to show where the defaults stand.
 
+#include "handwriting.h"
 #include "learner.h"
 #include "strokecheck.h"
 #include "strokefile.h"
@@ -12,12 +13,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QSet>
-#include <QXmlStreamReader>
 
 #include <cstdio>
 #include <functional>
@@ -141,44 +140,6 @@ void printTable(const Tally &tally)
     }
 }
 
-// ---- Real handwriting -----------------------------------------------------------------------
-
-struct Handwritten
-{
-    QString character;
-    QString session;
-    Ink ink;
-};
-
-std::optional<Handwritten> readHandwriting(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QXmlStreamReader xml(&file);
-    Handwritten out;
-    qint64 ms = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"utf8") {
-            out.character = xml.readElementText().trimmed();
-        } else if (xml.name() == u"stroke") {
-            out.ink.append(InkStroke{});
-            ms += 300;
-        } else if (xml.name() == u"point" && !out.ink.isEmpty()) {
-            const auto attributes = xml.attributes();
-            out.ink.last().points.append({QPointF(attributes.value(QLatin1String("x")).toDouble(),
-                                                  attributes.value(QLatin1String("y")).toDouble()),
-                                          ms});
-            ms += 16;
-        }
-    }
-    if (xml.hasError() || out.character.isEmpty())
-        return std::nullopt;
-    return out;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -210,8 +171,8 @@ int main(int argc, char *argv[])
         QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption setOption(
         QStringLiteral("set"),
-        QStringLiteral("Use another threshold, e.g. shape=0.05 (alignment, orderMargin, "
-                       "directionRatio, directionMargin, shape, place)."),
+        QStringLiteral("Use another threshold, e.g. shape=0.05 (leniency, alignment, "
+                       "orderMargin, directionRatio, directionMargin, shape, place)."),
         QStringLiteral("name=value"));
     parser.addOptions({setOption, kanjivgOption, coursesOption, handOption, drawingsOption,
                        seedOption, sweepOption, verboseOption, styleOption});
@@ -326,7 +287,9 @@ int main(int argc, char *argv[])
     for (const QString &setting : parser.values(setOption)) {
         const QString name = setting.section(QLatin1Char('='), 0, 0);
         const double value = setting.section(QLatin1Char('='), 1).toDouble();
-        if (name == u"alignment")
+        if (name == u"leniency")
+            defaults.leniency = value;
+        else if (name == u"alignment")
             defaults.alignmentStiffness = value;
         else if (name == u"alignmentLimit")
             defaults.alignmentLimit = value;
@@ -373,6 +336,7 @@ int main(int argc, char *argv[])
             QList<double> values;
         };
         const QList<Knob> knobs = {
+            {"leniency", &CheckThresholds::leniency, {0.8, 0.9, 1, 1.25, 1.5, 2}},
             {"alignment", &CheckThresholds::alignmentStiffness, {0.005, 0.01, 0.02, 0.05, 0.1, 1}},
             {"alignmentLimit", &CheckThresholds::alignmentLimit, {0.1, 0.2, 0.3, 0.4, 0.6, 1}},
             {"alignmentResidual",
@@ -436,12 +400,7 @@ int main(int argc, char *argv[])
     int verdicts[faultCount] = {};
     int handTotal = 0, noReference = 0;
     QStringList handNotes;
-    QDirIterator it(hand, {QStringLiteral("*.xml")}, QDir::Files, QDirIterator::Subdirectories);
-    QStringList handFiles;
-    while (it.hasNext())
-        handFiles.append(it.next());
-    handFiles.sort();
-    for (const QString &path : handFiles) {
+    for (const QString &path : handwritingFiles(hand)) {
         const auto drawing = readHandwriting(path);
         if (!drawing)
             continue;

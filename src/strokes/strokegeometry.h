@@ -1,0 +1,128 @@
+#pragma once
+
+// The geometry the stroke check works with: drawings as polylines, each stroke resampled into
+// its drawing's unit box once, and the distances, fit and matching computed from them. Plain
+// values and pure functions; the rules that turn them into a verdict are in strokecheck.h.
+
+#include "ink.h"
+#include "strokefile.h"
+
+#include <QList>
+#include <QPointF>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+// Every stroke is resampled to this many points by arc length.
+inline constexpr int strokeCheckPoints = 32;
+using Resampled = std::array<QPointF, strokeCheckPoints>;
+
+// The square a drawing is judged in: centred on its bounding box, its side the longer side of
+// that box, never zero.
+struct Box
+{
+    QPointF centre;
+    qreal side = 1;
+};
+
+// A stroke as the check sees it, with what is derived from its points.
+struct StrokeShape
+{
+    // Evenly spaced along the stroke, in the unit box of its drawing (the box's side is 1 and
+    // its centre (0.5, 0.5)).
+    Resampled points;
+    // The mean of the points.
+    QPointF centre;
+    // The stroke's length along its line, in the box's units.
+    qreal length = 0;
+};
+
+// A whole drawing, its strokes in drawing order.
+struct DrawingShape
+{
+    Box box;
+    std::vector<StrokeShape> strokes;
+};
+
+// The learner's strokes as polylines; strokes without points are left out, and so are points
+// beyond ten million pixels or not finite.
+QList<QPolygonF> inkLines(const Ink &ink);
+// The stroke file's strokes as polylines, one per stroke (a single point at the origin for a
+// stroke without any).
+QList<QPolygonF> referenceLines(const StrokeFile &reference);
+
+Box boxOf(const QList<QPolygonF> &lines);
+// The line scaled into the unit box of `box` and resampled at even arc lengths (an empty line
+// as a dot at the box's centre).
+StrokeShape strokeShape(const QPolygonF &line, const Box &box);
+DrawingShape drawingShape(const QList<QPolygonF> &lines);
+
+// Inline: the shape comparison measures thousands of them per stroke, and a call each time
+// doubles the check's time.
+inline qreal pointDistance(QPointF a, QPointF b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+
+inline qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const qreal length2 = QPointF::dotProduct(ab, ab);
+    const qreal t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    return pointDistance(p, a + ab * t);
+}
+
+// Mean distance between matching points, the second stroke taken as drawn or reversed, each
+// stroke first moved by its offset.
+qreal meanDistance(const Resampled &a, const Resampled &b, bool reversed, QPointF aShift = {},
+                   QPointF bShift = {});
+
+struct ShapeGap
+{
+    qreal mean = 0;
+    qreal peak = 0;
+};
+
+// How far apart two strokes run, wherever along them: the distances from each point of one to
+// the other line, both ways, the first moved back by `shift`; their mean and their largest.
+// Unlike point-to-point distances they do not grow when a stroke starts a little late or ends
+// a little long.
+ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift);
+
+// A linear map and a translation: `from` goes to `to`, the rest around it by `a`.
+struct Fit
+{
+    qreal a[2][2] = {{1, 0}, {0, 1}};
+    QPointF from, to;
+
+    QPointF map(QPointF point) const
+    {
+        const QPointF p = point - from;
+        return QPointF(a[0][0] * p.x() + a[0][1] * p.y(), a[1][0] * p.x() + a[1][1] * p.y()) + to;
+    }
+};
+
+// How the drawing may be fitted onto the reference. `stiffness` holds the map towards no change
+// (0 lets any map through); `limit` bounds its difference from no change (the root of the sum of
+// its squared differences); strokes staying further than about `residual` from their reference
+// weigh little.
+struct FitLimits
+{
+    qreal stiffness = 0;
+    qreal limit = 0;
+    qreal residual = 1;
+};
+
+// The drawing's strokes brought as close as the limits allow onto the expected ones, point for
+// point, by one map for the whole drawing, made robust to a stroke far off; their lengths stay
+// as drawn. Both hold as many strokes.
+std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
+                                 const std::vector<StrokeShape> &expected, const FitLimits &limits);
+
+// The minimum-cost assignment of rows to columns of a square matrix. Returns, for each row, its
+// column.
+std::vector<int> cheapestAssignment(const std::vector<std::vector<qreal>> &cost);
