@@ -5,6 +5,7 @@
 // values and pure functions; the rules that turn them into a verdict are in strokecheck.h.
 
 #include "ink.h"
+#include "inkgeometry.h"
 #include "strokefile.h"
 
 #include <QList>
@@ -59,22 +60,6 @@ Box boxOf(const QList<QPolygonF> &lines);
 // as a dot at the box's centre).
 StrokeShape strokeShape(const QPolygonF &line, const Box &box);
 DrawingShape drawingShape(const QList<QPolygonF> &lines);
-
-// Inline: the shape comparison measures thousands of them per stroke, and a call each time
-// doubles the check's time.
-inline qreal pointDistance(QPointF a, QPointF b)
-{
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
-}
-
-inline qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF ab = b - a;
-    const qreal length2 = QPointF::dotProduct(ab, ab);
-    const qreal t =
-        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
-    return pointDistance(p, a + ab * t);
-}
 
 // Mean distance between matching points, the second stroke taken as drawn or reversed, each
 // stroke first moved by its offset.
