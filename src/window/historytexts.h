@@ -3,8 +3,11 @@
 #include <QString>
 
 // The texts of the history's menu entries and boxes in the main window. The reasons a history
-// cannot be used, and the box titles, are in progresstexts.h.
+// cannot be used are the history library's, in storetexts.h.
 namespace historytexts {
+
+// The title of the box telling why the history cannot be used.
+inline const QString warningTitle = QStringLiteral("Plumetto");
 
 inline const QString reprendre = QStringLiteral("Reprendre l'exercice interrompu");
 // %1: the characters due now.

@@ -1,7 +1,7 @@
 #include "history.h"
 #include "inkcodec.h"
 #include "picturebox.h"
-#include "progresstexts.h"
+#include "statisticstexts.h"
 #include "statisticswindow.h"
 
 #include <QBarSet>
@@ -74,7 +74,7 @@ void TestStatisticsWindow::opensWithData()
     QVERIFY(!window->isModal());
 
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("totaux"))->text(),
-             progresstexts::totals.arg(2).arg(5).arg(80).arg(0));
+             statisticstexts::totals.arg(2).arg(5).arg(80).arg(0));
 
     auto *grid = window->findChild<CharacterGrid *>(QStringLiteral("grille"));
     QVERIFY(grid);
@@ -106,7 +106,7 @@ void TestStatisticsWindow::opensWithData()
     QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
     QVERIFY(!window->findChild<PictureBox *>(QStringLiteral("solution"))->picture().isNull());
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("titredessins"))->text(),
-             progresstexts::drawingsOf.arg(QStringLiteral("hiragana/a.png")));
+             statisticstexts::drawingsOf.arg(QStringLiteral("hiragana/a.png")));
     auto *drawings = window->findChild<QWidget *>(QStringLiteral("dessins"));
     const auto views = drawings->findChildren<InkView *>();
     QCOMPARE(views.size(), 3);

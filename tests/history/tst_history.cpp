@@ -1,5 +1,5 @@
 #include "history.h"
-#include "progresstexts.h"
+#include "storetexts.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -372,7 +372,7 @@ void TestHistory::folderIsAFile()
     History history(dir.filePath(folder));
     QVERIFY(!history.open());
     QCOMPARE(history.error(),
-             progresstexts::folderIsFile.arg(QDir::toNativeSeparators(dir.filePath(file))));
+             storetexts::folderIsFile.arg(QDir::toNativeSeparators(dir.filePath(file))));
     QVERIFY(history.error().contains(QStringLiteral("historique")));
     QVERIFY(!history.record(judgement(QStringLiteral("a.png"), juste, t0)));
     QVERIFY(!history.error().isEmpty());
@@ -421,7 +421,7 @@ void TestHistory::damagedFile()
     QCOMPARE(aside.size(), 1);
     QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
     QCOMPARE(history.notice(),
-             progresstexts::movedAside.arg(QDir::toNativeSeparators(dir.filePath(aside.first()))));
+             storetexts::movedAside.arg(QDir::toNativeSeparators(dir.filePath(aside.first()))));
 }
 
 void TestHistory::damagedInUse()
@@ -470,7 +470,7 @@ void TestHistory::newerVersionRefused()
     }
     const QByteArray before = bytesOf(history.path());
     QVERIFY(!history.open());
-    QCOMPARE(history.error(), progresstexts::newerVersion);
+    QCOMPARE(history.error(), storetexts::newerVersion);
     QCOMPARE(bytesOf(history.path()), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{History::fileName});
 }
@@ -487,7 +487,7 @@ void TestHistory::lockHeldTooLong()
     timer.start();
     QVERIFY(!history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QVERIFY(timer.elapsed() >= 150);
-    QCOMPARE(history.error(), progresstexts::busy);
+    QCOMPARE(history.error(), storetexts::busy);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QCOMPARE(history.totals(t0)->judgements, 1);
@@ -506,7 +506,7 @@ void TestHistory::diskFull()
     History::Judgement big = judgement(QStringLiteral("hiragana/i.png"), juste, t0);
     big.strokes = QByteArray(100000, 'x');
     QVERIFY(!history.record(big));
-    QCOMPARE(history.error(), progresstexts::diskFull);
+    QCOMPARE(history.error(), storetexts::diskFull);
     // Nothing half written: neither the judgement nor the card.
     QCOMPARE(history.totals(t0)->judgements, 1);
     QCOMPARE(history.totals(t0)->charactersSeen, 1);
@@ -516,7 +516,7 @@ void TestHistory::killedMidWrite()
 {
     QTemporaryDir dir;
     QProcess writer;
-    writer.start(QStringLiteral(PROGRESS_WRITER), {dir.path()});
+    writer.start(QStringLiteral(HISTORY_WRITER), {dir.path()});
     QVERIFY(writer.waitForStarted());
     // This program records at the same time as the writer.
     History history(dir.path());

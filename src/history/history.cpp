@@ -1,7 +1,7 @@
 #include "history.h"
 
 #include "fsrs.h"
-#include "progresstexts.h"
+#include "storetexts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -243,7 +243,7 @@ public:
     {
         m_history.m_error.clear();
         if (!m_history.m_open)
-            m_history.m_error = progresstexts::notOpen;
+            m_history.m_error = storetexts::notOpen;
     }
 
     ~Call()
@@ -304,7 +304,7 @@ void History::recoverFromDamage()
     if (tryOpen() != Attempt::Done) {
         close();
         if (m_error.isEmpty())
-            m_error = progresstexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
+            m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
         return;
     }
     m_open = true;
@@ -317,19 +317,19 @@ void History::fail(const QSqlError &error)
         m_damaged = true;
     switch (codeOf(error)) {
     case sqliteFull:
-        m_error = progresstexts::diskFull;
+        m_error = storetexts::diskFull;
         break;
     case sqliteBusy:
     case sqliteLocked:
-        m_error = progresstexts::busy;
+        m_error = storetexts::busy;
         break;
     case sqlitePerm:
     case sqliteReadOnly:
     case sqliteCantOpen:
-        m_error = progresstexts::notWritable.arg(QDir::toNativeSeparators(path()));
+        m_error = storetexts::notWritable.arg(QDir::toNativeSeparators(path()));
         break;
     default:
-        m_error = progresstexts::otherFailure.arg(
+        m_error = storetexts::otherFailure.arg(
             error.databaseText().isEmpty() ? error.text() : error.databaseText());
     }
 }
@@ -345,8 +345,7 @@ bool History::open()
          info = QFileInfo(info.absolutePath())) {
         if (info.exists() || info.isSymLink()) {
             if (!info.isDir()) {
-                m_error =
-                    progresstexts::folderIsFile.arg(QDir::toNativeSeparators(info.filePath()));
+                m_error = storetexts::folderIsFile.arg(QDir::toNativeSeparators(info.filePath()));
                 return false;
             }
             break;
@@ -355,7 +354,7 @@ bool History::open()
             break;
     }
     if (!QDir().mkpath(m_folder)) {
-        m_error = progresstexts::folderNotMade.arg(QDir::toNativeSeparators(m_folder));
+        m_error = storetexts::folderNotMade.arg(QDir::toNativeSeparators(m_folder));
         return false;
     }
 
@@ -366,7 +365,7 @@ bool History::open()
             return false;
         attempt = tryOpen();
         if (attempt == Attempt::Damaged) {
-            m_error = progresstexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
+            m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
             attempt = Attempt::Failed;
         }
     }
@@ -382,7 +381,7 @@ History::Attempt History::tryOpen()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     if (!db.isValid()) {
-        m_error = progresstexts::otherFailure.arg(QStringLiteral("pilote SQLite absent"));
+        m_error = storetexts::otherFailure.arg(QStringLiteral("pilote SQLite absent"));
         return Attempt::Failed;
     }
     db.setDatabaseName(path());
@@ -401,7 +400,7 @@ History::Attempt History::tryOpen()
         const int value = read.value(0).toInt();
         read.finish();
         if (sql[0] == 'P' && value > schemaVersion()) {
-            m_error = progresstexts::newerVersion;
+            m_error = storetexts::newerVersion;
             return Attempt::Failed;
         }
     }
@@ -439,7 +438,7 @@ std::optional<int> History::migrate()
         const int current = version.value(0).toInt();
         version.finish();
         if (current > schemaVersion()) {
-            m_error = progresstexts::newerVersion;
+            m_error = storetexts::newerVersion;
             return std::nullopt;
         }
         if (current == schemaVersion())
@@ -464,7 +463,7 @@ bool History::moveAside()
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = file + QStringLiteral(".corrompu-") + stamp + QStringLiteral("-%1").arg(n);
     if (!QFile::rename(file, target)) {
-        m_error = progresstexts::damagedNotMoved.arg(QDir::toNativeSeparators(file));
+        m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(file));
         return false;
     }
     // The log and its index belong to the damaged file; a new file must not replay them.
@@ -472,7 +471,7 @@ bool History::moveAside()
     if (QFileInfo::exists(wal) && !QFile::rename(wal, target + QStringLiteral("-wal")))
         QFile::remove(wal);
     QFile::remove(file + QStringLiteral("-shm"));
-    m_notice = progresstexts::movedAside.arg(QDir::toNativeSeparators(target));
+    m_notice = storetexts::movedAside.arg(QDir::toNativeSeparators(target));
     return true;
 }
 
