@@ -5,13 +5,8 @@
 #include <QDateTime>
 #include <QVariant>
 
-#include <algorithm>
-#include <cmath>
-
 // How the history's values are written into their columns and read back.
 namespace columns {
-
-inline constexpr double msPerDay = 86400000.0;
 
 // A text for a NOT NULL column: Qt binds a null string as NULL.
 inline QVariant text(const QString &text)
@@ -45,18 +40,6 @@ inline History::Verdict verdict(const QVariant &text)
 {
     return text.toString() == QLatin1String("juste") ? History::Verdict::Juste
                                                      : History::Verdict::Faux;
-}
-
-inline double daysBetween(const QDateTime &from, const QDateTime &to)
-{
-    return from.isValid() && to.isValid() ? from.msecsTo(to) / msPerDay : 0;
-}
-
-inline QDateTime addDays(const QDateTime &time, double days)
-{
-    // Far beyond any review; keeps the sum in range whatever the stability.
-    const double capped = std::min(days, 36500.0);
-    return time.addMSecs(std::llround(capped * msPerDay));
 }
 
 } // namespace columns

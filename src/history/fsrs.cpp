@@ -9,45 +9,92 @@ namespace {
 
 constexpr double factor = 19.0 / 81.0;
 constexpr double decay = -0.5;
+constexpr double msPerDay = 86400000.0;
+// Far beyond any review; keeps the due time in range whatever the stability.
+constexpr double maxIntervalDays = 36500;
 
 const auto &w = weights;
+
+struct Memory
+{
+    double stability = 0;
+    double difficulty = 0;
+};
+
+int valueOf(Grade grade)
+{
+    return static_cast<int>(grade);
+}
 
 double clampDifficulty(double d)
 {
     return std::clamp(d, 1.0, 10.0);
 }
 
+Memory firstMemory(Grade grade)
+{
+    return {w[valueOf(grade) - 1], clampDifficulty(w[4] - (valueOf(grade) - 3) * w[5])};
+}
+
+// The difficulty moves first; the new stability is then worked out with the new difficulty.
+Memory nextMemory(Memory before, double elapsedDays, Grade grade)
+{
+    const double s = before.stability;
+    const double r = retrievability(elapsedDays, s);
+    const double d = clampDifficulty(
+        w[7] * w[4] + (1 - w[7]) * (before.difficulty - w[6] * (valueOf(grade) - 3)));
+    if (grade == Grade::Again)
+        return {w[11] * std::pow(d, -w[12]) * (std::pow(s + 1, w[13]) - 1) *
+                    std::exp(w[14] * (1 - r)),
+                d};
+    const double hardPenalty = grade == Grade::Hard ? w[15] : 1;
+    return {s * (1 + std::exp(w[8]) * (11 - d) * std::pow(s, -w[9]) *
+                         (std::exp(w[10] * (1 - r)) - 1) * hardPenalty),
+            d};
+}
+
+// A damaged row restarts the card rather than poisoning it.
+bool usable(const Card &card)
+{
+    return std::isfinite(card.stability) && std::isfinite(card.difficulty) && card.stability > 0 &&
+           card.difficulty >= 1;
+}
+
 } // namespace
+
+Reviewed review(const Card &card, Grade grade, const QDateTime &at)
+{
+    const bool seen = card.reps > 0;
+    const double elapsed = seen ? std::max(daysBetween(card.lastReview, at), 0.0) : 0;
+    const Memory memory = seen && usable(card)
+                              ? nextMemory({card.stability, card.difficulty}, elapsed, grade)
+                              : firstMemory(grade);
+    const double interval = intervalDays(memory.stability);
+
+    Card after;
+    after.stability = memory.stability;
+    after.difficulty = memory.difficulty;
+    after.lastReview = at;
+    after.due = at.addMSecs(std::llround(std::min(interval, maxIntervalDays) * msPerDay));
+    after.reps = card.reps + 1;
+    // A lapse is a character forgotten after it was once known.
+    after.lapses = card.lapses + (seen && grade == Grade::Again ? 1 : 0);
+    return {after, {grade, at, elapsed, interval}};
+}
 
 double retrievability(double elapsedDays, double stability)
 {
     return std::pow(1 + factor * std::max(elapsedDays, 0.0) / stability, decay);
 }
 
-Memory firstReview(int grade)
-{
-    return {w[grade - 1], clampDifficulty(w[4] - (grade - 3) * w[5])};
-}
-
-Memory review(Memory before, double elapsedDays, int grade)
-{
-    const double s = before.stability;
-    const double r = retrievability(elapsedDays, s);
-    const double d =
-        clampDifficulty(w[7] * w[4] + (1 - w[7]) * (before.difficulty - w[6] * (grade - 3)));
-    double next;
-    if (grade == gradeAgain)
-        next =
-            w[11] * std::pow(d, -w[12]) * (std::pow(s + 1, w[13]) - 1) * std::exp(w[14] * (1 - r));
-    else
-        next = s * (1 + std::exp(w[8]) * (11 - d) * std::pow(s, -w[9]) *
-                            (std::exp(w[10] * (1 - r)) - 1));
-    return {next, d};
-}
-
 double intervalDays(double stability)
 {
     return stability / factor * (std::pow(requestedRetention, 1 / decay) - 1);
+}
+
+double daysBetween(const QDateTime &from, const QDateTime &to)
+{
+    return from.isValid() && to.isValid() ? from.msecsTo(to) / msPerDay : 0;
 }
 
 } // namespace fsrs

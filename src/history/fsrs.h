@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QDateTime>
+
 #include <array>
 
-// The memory model behind the spaced review (FSRS-4.5 with its published default weights), as
-// pure functions. Times are in days; stability is the number of days after which the chance of
-// recalling a character falls to the requested retention.
+// The spaced review's scheduler: FSRS-4.5 with its published default weights, as a pure
+// function from a card, a grade and a time to the card after the review and a log of it. It
+// knows nothing of where cards are kept. Durations of the model are in days; stability is the
+// number of days after which the chance of recalling a character falls to the requested
+// retention.
 namespace fsrs {
 
 inline constexpr std::array<double, 17> weights = {0.4872, 1.4003, 3.7145, 13.8206, 5.1618, 1.2298,
@@ -13,28 +17,56 @@ inline constexpr std::array<double, 17> weights = {0.4872, 1.4003, 3.7145, 13.82
 
 inline constexpr double requestedRetention = 0.9;
 
-// The grades used: "Faux" is "again", "Juste" is "good".
-inline constexpr int gradeAgain = 1;
-inline constexpr int gradeGood = 3;
+// How a character was recalled: "Faux" is Again, "Juste" is Good, Hard a success that needed
+// help.
+enum class Grade { Again = 1, Hard = 2, Good = 3 };
 
-struct Memory
+// One character's memory as the review keeps it.
+struct Card
 {
     double stability = 0;
     double difficulty = 0;
+    // Invalid for a card never reviewed.
+    QDateTime due;
+    QDateTime lastReview;
+    // The reviews that moved the card, and the Again among them after the first.
+    int reps = 0;
+    int lapses = 0;
+
+    friend bool operator==(const Card &, const Card &) = default;
 };
+
+// What one review did.
+struct ReviewLog
+{
+    Grade grade = Grade::Good;
+    QDateTime at;
+    // From the previous review to this one; 0 for the first, or for a clock set back.
+    double elapsedDays = 0;
+    // From this review to the next one due.
+    double intervalDays = 0;
+};
+
+struct Reviewed
+{
+    Card card;
+    ReviewLog log;
+};
+
+// The card after a review with `grade` at `at`. A card never reviewed (reps 0) starts from the
+// first review's memory, and so does one whose memory cannot be used (a stability not above 0
+// or a difficulty under 1, as a damaged row gives), its counts kept.
+Reviewed review(const Card &card, Grade grade, const QDateTime &at);
 
 // The chance of recalling a character t days after its last review: (1 + 19/81 * t/S)^-0.5.
 // A negative t (a clock set back) counts as 0.
 double retrievability(double elapsedDays, double stability);
 
-// The memory after the first review, with grade 1 or 3.
-Memory firstReview(int grade);
-
-// The memory after a later review, elapsedDays after the previous one.
-Memory review(Memory before, double elapsedDays, int grade);
-
 // Days from a review to the next one due: the time for retrievability to fall to the requested
 // retention (the stability itself at 0.9).
 double intervalDays(double stability);
+
+// Days from one time to another, in fractions of a day; 0 when either is invalid.
+double daysBetween(const QDateTime &from, const QDateTime &to);
 
 } // namespace fsrs

@@ -54,53 +54,61 @@ bool History::record(const Judgement &judgement)
     if (!insert.run())
         return false;
 
-    Statement card(m_store, QStringLiteral("SELECT stability, difficulty, last_review FROM cards "
-                                           "WHERE picture = ?"));
-    card.bind(0, picture);
-    if (!card.run())
+    std::optional<fsrs::Card> card;
+    if (!readCard(picture, card))
         return false;
-    const bool known = card.next();
-    if (card.failed())
-        return false;
-    const fsrs::Memory before =
-        known ? fsrs::Memory{card.value(0).toDouble(), card.value(1).toDouble()} : fsrs::Memory{};
-    const QDateTime lastReview = known ? columns::time(card.value(2)) : QDateTime();
-    card.finish();
-    if (known && !judgement.firstInRun)
+    // Only a character's first judgement in a run moves its card.
+    if (card && !judgement.firstInRun)
         return transaction.commit();
+    const fsrs::Reviewed reviewed =
+        fsrs::review(card.value_or(fsrs::Card{}), gradeOf(judgement.verdict), judgement.at);
+    return writeCard(picture, judgement.sound, judgement.comment, reviewed.card) &&
+           transaction.commit();
+}
 
-    const int grade = judgement.verdict == Verdict::Juste ? fsrs::gradeGood : fsrs::gradeAgain;
-    fsrs::Memory memory;
-    if (known) {
-        // A damaged row restarts the card rather than poisoning it.
-        if (before.stability > 0 && before.difficulty >= 1)
-            memory = fsrs::review(before, columns::daysBetween(lastReview, judgement.at), grade);
-        else
-            memory = fsrs::firstReview(grade);
-    } else {
-        memory = fsrs::firstReview(grade);
-    }
-    const QString due =
-        timeText(columns::addDays(judgement.at, fsrs::intervalDays(memory.stability)));
+bool History::readCard(const QString &picture, std::optional<fsrs::Card> &card)
+{
+    Statement read(m_store, QStringLiteral("SELECT stability, difficulty, due, last_review, reps, "
+                                           "lapses FROM cards WHERE picture = ?"));
+    read.bind(0, picture);
+    if (!read.run())
+        return false;
+    card.reset();
+    if (read.next())
+        card = fsrs::Card{read.value(0).toDouble(),     read.value(1).toDouble(),
+                          columns::time(read.value(2)), columns::time(read.value(3)),
+                          read.value(4).toInt(),        read.value(5).toInt()};
+    return !read.failed();
+}
 
-    Statement write(m_store, known ? QStringLiteral("UPDATE cards SET sound = ?, comment = ?, "
-                                                    "stability = ?, difficulty = ?, due = ?, "
-                                                    "last_review = ?, reps = reps + 1, "
-                                                    "lapses = lapses + ? WHERE picture = ?")
-                                   : QStringLiteral("INSERT INTO cards (sound, comment, stability, "
-                                                    "difficulty, due, last_review, reps, lapses, "
-                                                    "picture) VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?)"));
-    // A lapse is a character forgotten after it was once known.
-    const int lapse = known && grade == fsrs::gradeAgain ? 1 : 0;
-    write.bind(0, columns::text(judgement.sound))
-        .bind(1, columns::text(judgement.comment))
-        .bind(2, memory.stability)
-        .bind(3, memory.difficulty)
-        .bind(4, due)
-        .bind(5, at)
-        .bind(6, lapse)
-        .bind(7, columns::text(picture));
-    return write.run() && transaction.commit();
+bool History::writeCard(const QString &picture, const QString &sound, const QString &comment,
+                        const fsrs::Card &card)
+{
+    Statement write(m_store, QStringLiteral("INSERT INTO cards (picture, sound, comment, "
+                                            "stability, difficulty, due, last_review, reps, "
+                                            "lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                            "ON CONFLICT (picture) DO UPDATE SET "
+                                            "sound = excluded.sound, comment = excluded.comment, "
+                                            "stability = excluded.stability, "
+                                            "difficulty = excluded.difficulty, "
+                                            "due = excluded.due, "
+                                            "last_review = excluded.last_review, "
+                                            "reps = excluded.reps, lapses = excluded.lapses"));
+    write.bind(0, columns::text(picture))
+        .bind(1, columns::text(sound))
+        .bind(2, columns::text(comment))
+        .bind(3, card.stability)
+        .bind(4, card.difficulty)
+        .bind(5, timeText(card.due))
+        .bind(6, timeText(card.lastReview))
+        .bind(7, card.reps)
+        .bind(8, card.lapses);
+    return write.run();
+}
+
+fsrs::Grade History::gradeOf(Verdict verdict)
+{
+    return verdict == Verdict::Juste ? fsrs::Grade::Good : fsrs::Grade::Again;
 }
 
 std::optional<int> History::dueCount(const QDateTime &now)
@@ -132,7 +140,7 @@ std::optional<QList<History::DueCard>> History::dueCards(const QDateTime &now)
     QList<DueCard> cards;
     while (due.next()) {
         const double stability = due.value(3).toDouble();
-        const double elapsed = columns::daysBetween(columns::time(due.value(4)), now);
+        const double elapsed = fsrs::daysBetween(columns::time(due.value(4)), now);
         cards.append({due.value(0).toString(), due.value(1).toString(), due.value(2).toString(),
                       stability > 0 ? fsrs::retrievability(elapsed, stability) : 0,
                       columns::time(due.value(5))});

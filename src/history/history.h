@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fsrs.h"
 #include "store.h"
 
 #include <QByteArray>
@@ -179,6 +180,14 @@ private:
     using Call = HistoryStore::Call;
     using Statement = HistoryStore::Statement;
     using Transaction = HistoryStore::Transaction;
+
+    // Reads the character's card: nothing in `card` when it has none. False on failure.
+    bool readCard(const QString &picture, std::optional<fsrs::Card> &card);
+    // Writes the character's card as the scheduler left it, with the sound and comment of
+    // the judgement that moved it.
+    bool writeCard(const QString &picture, const QString &sound, const QString &comment,
+                   const fsrs::Card &card);
+    static fsrs::Grade gradeOf(Verdict verdict);
 
     HistoryStore m_store;
 };

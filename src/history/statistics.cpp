@@ -62,7 +62,7 @@ std::optional<QList<History::Character>> History::characters(const QDateTime &no
         c.sound = grid.value(1).toString();
         c.folder = folderOf(c.picture);
         const double stability = grid.value(2).toDouble();
-        const double elapsed = columns::daysBetween(columns::time(grid.value(3)), now);
+        const double elapsed = fsrs::daysBetween(columns::time(grid.value(3)), now);
         c.retrievability = stability > 0 ? fsrs::retrievability(elapsed, stability) : 0;
         c.due = columns::time(grid.value(4));
         c.judgements = grid.value(5).toInt();

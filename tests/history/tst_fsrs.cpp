@@ -2,7 +2,16 @@
 
 #include <QTest>
 
-// The memory model against values worked out by hand from its formulas.
+#include <cmath>
+
+namespace {
+
+const QDateTime t0(QDate(2026, 12, 7), QTime(14, 20), Qt::UTC);
+constexpr double msPerDay = 86400000.0;
+
+} // namespace
+
+// The scheduler against values worked out by hand from its formulas.
 class TestFsrs : public QObject
 {
     Q_OBJECT
@@ -12,6 +21,7 @@ private slots:
     void retrievability();
     void reviews_data();
     void reviews();
+    void cardAndLog();
     void intervalIsStabilityAtNinety();
 };
 
@@ -38,7 +48,7 @@ void TestFsrs::retrievability()
 
 void TestFsrs::reviews_data()
 {
-    QTest::addColumn<bool>("first");
+    QTest::addColumn<int>("reps");
     QTest::addColumn<double>("stability");
     QTest::addColumn<double>("difficulty");
     QTest::addColumn<double>("days");
@@ -47,37 +57,69 @@ void TestFsrs::reviews_data()
     QTest::addColumn<double>("expectedDifficulty");
 
     // First reviews: S = w[G-1], D = w4 - (G-3) w5.
-    QTest::newRow("first, juste") << true << 0.0 << 0.0 << 0.0 << 3 << 3.7145 << 5.1618;
-    QTest::newRow("first, faux") << true << 0.0 << 0.0 << 0.0 << 1 << 0.4872 << 7.6214;
+    QTest::newRow("first, juste") << 0 << 0.0 << 0.0 << 0.0 << 3 << 3.7145 << 5.1618;
+    QTest::newRow("first, faux") << 0 << 0.0 << 0.0 << 0.0 << 1 << 0.4872 << 7.6214;
+    QTest::newRow("first, hard") << 0 << 0.0 << 0.0 << 0.0 << 2 << 1.4003 << 6.3916;
     // R = 0.9, D' = D: S' = 3.7145 (1 + e^1.6474 * 5.8382 * 3.7145^-0.1367 * (e^0.10461 - 1)).
-    QTest::newRow("juste when due")
-        << false << 3.7145 << 5.1618 << 3.7145 << 3 << 14.094985 << 5.1618;
-    QTest::newRow("faux when due")
-        << false << 3.7145 << 5.1618 << 3.7145 << 1 << 1.3862309 << 6.901155;
+    QTest::newRow("juste when due") << 1 << 3.7145 << 5.1618 << 3.7145 << 3 << 14.094985 << 5.1618;
+    QTest::newRow("faux when due") << 1 << 3.7145 << 5.1618 << 3.7145 << 1 << 1.3862309 << 6.901155;
+    // D' = 0.031 * 5.1618 + 0.969 * (5.1618 + 0.8975); the success's growth times w15 = 0.2272.
+    QTest::newRow("hard when due")
+        << 1 << 3.7145 << 5.1618 << 3.7145 << 2 << 5.7216244 << 6.0314775;
     QTest::newRow("juste a day after a first faux")
-        << false << 0.4872 << 7.6214 << 1.0 << 3 << 2.4661486 << 7.5451524;
+        << 1 << 0.4872 << 7.6214 << 1.0 << 3 << 2.4661486 << 7.5451524;
     // Reviewed again at once: R = 1 leaves a success's stability as it was.
-    QTest::newRow("juste at once") << false << 50.0 << 3.0 << 0.0 << 3 << 50.0 << 3.0670158;
+    QTest::newRow("juste at once") << 5 << 50.0 << 3.0 << 0.0 << 3 << 50.0 << 3.0670158;
     // D' = 0.031 * 5.1618 + 0.969 * (9.9 + 2 * 0.8975) is over 10.
-    QTest::newRow("difficulty held at 10")
-        << false << 10.0 << 9.9 << 30.0 << 1 << 2.9970863 << 10.0;
+    QTest::newRow("difficulty held at 10") << 4 << 10.0 << 9.9 << 30.0 << 1 << 2.9970863 << 10.0;
+    // A damaged card starts again from the first review's memory.
+    QTest::newRow("no stability") << 3 << 0.0 << 5.0 << 2.0 << 3 << 3.7145 << 5.1618;
+    QTest::newRow("difficulty under 1") << 3 << 4.0 << 0.5 << 2.0 << 1 << 0.4872 << 7.6214;
 }
 
 void TestFsrs::reviews()
 {
-    QFETCH(bool, first);
+    QFETCH(int, reps);
     QFETCH(double, stability);
     QFETCH(double, difficulty);
     QFETCH(double, days);
     QFETCH(int, grade);
     QFETCH(double, expectedStability);
     QFETCH(double, expectedDifficulty);
-    const fsrs::Memory after =
-        first ? fsrs::firstReview(grade) : fsrs::review({stability, difficulty}, days, grade);
-    QVERIFY2(qAbs(after.stability - expectedStability) < 1e-5,
-             qPrintable(QString::number(after.stability, 'g', 10)));
-    QVERIFY2(qAbs(after.difficulty - expectedDifficulty) < 1e-5,
-             qPrintable(QString::number(after.difficulty, 'g', 10)));
+    fsrs::Card card;
+    card.stability = stability;
+    card.difficulty = difficulty;
+    card.reps = reps;
+    if (reps > 0)
+        card.lastReview = t0.addMSecs(-std::llround(days * msPerDay));
+    const fsrs::Reviewed after = fsrs::review(card, fsrs::Grade(grade), t0);
+    QVERIFY2(qAbs(after.card.stability - expectedStability) < 1e-5,
+             qPrintable(QString::number(after.card.stability, 'g', 10)));
+    QVERIFY2(qAbs(after.card.difficulty - expectedDifficulty) < 1e-5,
+             qPrintable(QString::number(after.card.difficulty, 'g', 10)));
+    QVERIFY(qAbs(after.log.elapsedDays - days) < 1e-9);
+}
+
+// What a review keeps beside the memory: its counts, its time and the next one's.
+void TestFsrs::cardAndLog()
+{
+    const fsrs::Reviewed first = fsrs::review({}, fsrs::Grade::Good, t0);
+    QCOMPARE(first.card.reps, 1);
+    QCOMPARE(first.card.lapses, 0);
+    QCOMPARE(first.card.lastReview, t0);
+    QCOMPARE(first.log.grade, fsrs::Grade::Good);
+    QCOMPARE(first.log.at, t0);
+    QCOMPARE(first.card.due, t0.addMSecs(std::llround(first.log.intervalDays * msPerDay)));
+
+    // Forgotten once known: a lapse. The clock set back counts no time.
+    const QDateTime earlier = t0.addDays(-1);
+    const fsrs::Reviewed lapse = fsrs::review(first.card, fsrs::Grade::Again, earlier);
+    QCOMPARE(lapse.card.reps, 2);
+    QCOMPARE(lapse.card.lapses, 1);
+    QCOMPARE(lapse.log.elapsedDays, 0.0);
+    QCOMPARE(lapse.card.lastReview, earlier);
+    // A first "Faux" is no lapse.
+    QCOMPARE(fsrs::review({}, fsrs::Grade::Again, t0).card.lapses, 0);
 }
 
 void TestFsrs::intervalIsStabilityAtNinety()
