@@ -9,9 +9,7 @@ namespace {
 
 constexpr double factor = 19.0 / 81.0;
 constexpr double decay = -0.5;
-constexpr double msPerDay = 86400000.0;
-// Far beyond any review; keeps the due time in range whatever the stability.
-constexpr double maxIntervalDays = 36500;
+constexpr qint64 msPerDay = 86400000;
 
 const auto &w = weights;
 
@@ -69,13 +67,12 @@ Reviewed review(const Card &card, Grade grade, const QDateTime &at)
     const Memory memory = seen && usable(card)
                               ? nextMemory({card.stability, card.difficulty}, elapsed, grade)
                               : firstMemory(grade);
-    const double interval = intervalDays(memory.stability);
-
     Card after;
-    after.stability = memory.stability;
+    after.stability = std::max(memory.stability, minStability);
     after.difficulty = memory.difficulty;
+    const int interval = intervalDays(after.stability);
     after.lastReview = at;
-    after.due = at.addMSecs(std::llround(std::min(interval, maxIntervalDays) * msPerDay));
+    after.due = at.addMSecs(interval * msPerDay);
     after.reps = card.reps + 1;
     // A lapse is a character forgotten after it was once known.
     after.lapses = card.lapses + (seen && grade == Grade::Again ? 1 : 0);
@@ -87,14 +84,19 @@ double retrievability(double elapsedDays, double stability)
     return std::pow(1 + factor * std::max(elapsedDays, 0.0) / stability, decay);
 }
 
-double intervalDays(double stability)
+int intervalDays(double stability)
 {
-    return stability / factor * (std::pow(requestedRetention, 1 / decay) - 1);
+    const double days =
+        std::round(stability / factor * (std::pow(requestedRetention, 1 / decay) - 1));
+    // Written so that a stability that is not a number gives the shortest interval.
+    if (days >= maxIntervalDays)
+        return maxIntervalDays;
+    return days >= minIntervalDays ? static_cast<int>(days) : minIntervalDays;
 }
 
 double daysBetween(const QDateTime &from, const QDateTime &to)
 {
-    return from.isValid() && to.isValid() ? from.msecsTo(to) / msPerDay : 0;
+    return from.isValid() && to.isValid() ? double(from.msecsTo(to)) / msPerDay : 0;
 }
 
 } // namespace fsrs

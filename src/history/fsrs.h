@@ -9,6 +9,9 @@
 // knows nothing of where cards are kept. Durations of the model are in days; stability is the
 // number of days after which the chance of recalling a character falls to the requested
 // retention.
+//
+// A review moves the difficulty first, D' = w7 D0(3) + (1 - w7)(D - w6 (G - 3)) held within
+// 1 and 10, and the new stability is then worked out with D', the difficulty after the review.
 namespace fsrs {
 
 inline constexpr std::array<double, 17> weights = {0.4872, 1.4003, 3.7145, 13.8206, 5.1618, 1.2298,
@@ -16,6 +19,11 @@ inline constexpr std::array<double, 17> weights = {0.4872, 1.4003, 3.7145, 13.82
                                                    0.0793, 0.3246, 1.587,  0.2272,  2.8755};
 
 inline constexpr double requestedRetention = 0.9;
+// No review is due sooner than a day after the last one, nor later than a hundred years.
+inline constexpr int minIntervalDays = 1;
+inline constexpr int maxIntervalDays = 36500;
+// The least stability a card keeps, however often it is forgotten.
+inline constexpr double minStability = 0.01;
 
 // How a character was recalled: "Faux" is Again, "Juste" is Good, Hard a success that needed
 // help.
@@ -44,7 +52,7 @@ struct ReviewLog
     // From the previous review to this one; 0 for the first, or for a clock set back.
     double elapsedDays = 0;
     // From this review to the next one due.
-    double intervalDays = 0;
+    int intervalDays = 0;
 };
 
 struct Reviewed
@@ -62,9 +70,10 @@ Reviewed review(const Card &card, Grade grade, const QDateTime &at);
 // A negative t (a clock set back) counts as 0.
 double retrievability(double elapsedDays, double stability);
 
-// Days from a review to the next one due: the time for retrievability to fall to the requested
-// retention (the stability itself at 0.9).
-double intervalDays(double stability);
+// Whole days from a review to the next one due: the time for retrievability to fall to the
+// requested retention (the stability itself at 0.9), rounded, within minIntervalDays and
+// maxIntervalDays.
+int intervalDays(double stability);
 
 // Days from one time to another, in fractions of a day; 0 when either is invalid.
 double daysBetween(const QDateTime &from, const QDateTime &to);

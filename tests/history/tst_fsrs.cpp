@@ -22,7 +22,9 @@ private slots:
     void reviews_data();
     void reviews();
     void cardAndLog();
-    void intervalIsStabilityAtNinety();
+    void intervals_data();
+    void intervals();
+    void repeatedFaux();
 };
 
 void TestFsrs::retrievability_data()
@@ -109,7 +111,8 @@ void TestFsrs::cardAndLog()
     QCOMPARE(first.card.lastReview, t0);
     QCOMPARE(first.log.grade, fsrs::Grade::Good);
     QCOMPARE(first.log.at, t0);
-    QCOMPARE(first.card.due, t0.addMSecs(std::llround(first.log.intervalDays * msPerDay)));
+    QCOMPARE(first.log.intervalDays, 4);
+    QCOMPARE(first.card.due, t0.addDays(4));
 
     // Forgotten once known: a lapse. The clock set back counts no time.
     const QDateTime earlier = t0.addDays(-1);
@@ -122,10 +125,49 @@ void TestFsrs::cardAndLog()
     QCOMPARE(fsrs::review({}, fsrs::Grade::Again, t0).card.lapses, 0);
 }
 
-void TestFsrs::intervalIsStabilityAtNinety()
+void TestFsrs::intervals_data()
 {
-    for (const double s : {0.4872, 3.7145, 120.0})
-        QVERIFY(qAbs(fsrs::intervalDays(s) - s) < 1e-9 * s);
+    QTest::addColumn<double>("stability");
+    QTest::addColumn<int>("days");
+    // At a retention of 0.9 the interval is the stability, rounded to whole days.
+    QTest::newRow("a first faux") << 0.4872 << 1;
+    QTest::newRow("the least stability") << 0.01 << 1;
+    QTest::newRow("a first juste") << 3.7145 << 4;
+    QTest::newRow("rounded down") << 14.094985 << 14;
+    QTest::newRow("four months") << 120.0 << 120;
+    QTest::newRow("held at 100 years") << 1e9 << 36500;
+}
+
+void TestFsrs::intervals()
+{
+    QFETCH(double, stability);
+    QFETCH(int, days);
+    QCOMPARE(fsrs::intervalDays(stability), days);
+    fsrs::Card card;
+    card.stability = stability;
+    card.difficulty = 5;
+    card.reps = 1;
+    card.lastReview = t0;
+    // Reviewed at once, a success leaves the stability as it was.
+    const fsrs::Reviewed reviewed = fsrs::review(card, fsrs::Grade::Good, t0);
+    QCOMPARE(reviewed.log.intervalDays, days);
+    QCOMPARE(reviewed.card.due, t0.addDays(days));
+}
+
+void TestFsrs::repeatedFaux()
+{
+    // Eight "Faux" in a row, each when due: never due again sooner than a day.
+    fsrs::Reviewed reviewed = fsrs::review({}, fsrs::Grade::Again, t0);
+    for (int n = 0; n < 8; ++n) {
+        const QDateTime due = reviewed.card.due;
+        reviewed = fsrs::review(reviewed.card, fsrs::Grade::Again, due);
+        QCOMPARE(reviewed.card.due, due.addDays(1));
+    }
+    // Forgotten again and again at once, the stability keeps its floor.
+    for (int n = 0; n < 30; ++n)
+        reviewed = fsrs::review(reviewed.card, fsrs::Grade::Again, reviewed.card.lastReview);
+    QCOMPARE(reviewed.card.stability, fsrs::minStability);
+    QCOMPARE(reviewed.card.due, reviewed.card.lastReview.addDays(1));
 }
 
 QTEST_GUILESS_MAIN(TestFsrs)
