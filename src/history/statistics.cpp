@@ -15,11 +15,11 @@ QString folderOf(const QString &picture)
     return slash < 0 ? QString() : picture.left(slash);
 }
 
-// The end of now's local day, in UTC.
+// The end of now's local day, in UTC. A day starts where Qt says: in some zones summer time
+// begins at midnight, and that day has no 00:00.
 QDateTime endOfLocalDay(const QDateTime &now)
 {
-    const QDate tomorrow = now.toLocalTime().date().addDays(1);
-    return QDateTime(tomorrow, QTime(0, 0)).toUTC().addMSecs(-1);
+    return now.toLocalTime().date().addDays(1).startOfDay().toUTC().addMSecs(-1);
 }
 
 } // namespace
@@ -92,7 +92,7 @@ std::optional<QList<History::Day>> History::judgementsPerDay(const QDateTime &no
                                              "sum(verdict = 'juste'), sum(verdict = 'faux') "
                                              "FROM judgements WHERE at >= ? AND at <= ? "
                                              "GROUP BY day"));
-    perDay.bind(0, timeText(QDateTime(first, QTime(0, 0)))).bind(1, timeText(endOfLocalDay(now)));
+    perDay.bind(0, timeText(first.startOfDay())).bind(1, timeText(endOfLocalDay(now)));
     if (!perDay.run())
         return std::nullopt;
     QList<Day> result;

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,6 +14,8 @@
 #include <QUuid>
 
 #include <functional>
+
+#include <time.h>
 
 namespace {
 
@@ -114,6 +117,7 @@ private slots:
     void recordsAsStored();
     void cardsAndDueOrder();
     void statistics();
+    void dayWithoutMidnight();
     void savedExercise();
     void forgetAll();
     void migrations_data();
@@ -265,6 +269,40 @@ void TestHistory::statistics()
     QCOMPARE(drawings->at(0).strokes, QByteArray("2"));
     QCOMPARE(drawings->at(0).verdict, faux);
     QCOMPARE(drawings->at(1).strokes, QByteArray("1"));
+}
+
+void TestHistory::dayWithoutMidnight()
+{
+    // Summer time began in Santiago on 8 September 2024 at midnight: that day had no 00:00.
+    const QByteArray zone = qgetenv("TZ");
+    const auto restore = qScopeGuard([&] {
+        if (zone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", zone);
+        tzset();
+    });
+    qputenv("TZ", "America/Santiago");
+    tzset();
+    const QDateTime evening(QDate(2024, 9, 7), QTime(21, 0));
+    if (evening.offsetFromUtc() != -4 * 3600 || evening.addSecs(3 * 3600).time() != QTime(1, 0))
+        QSKIP("the time zone America/Santiago is not known here");
+
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, evening)));
+    // Due a day later, at 21:00 on the 7th: due "today" on the 7th.
+    QVERIFY(history.record(
+        judgement(QStringLiteral("hiragana/i.png"), faux, evening.addDays(-1).addSecs(3600))));
+
+    const QDateTime now = evening.addSecs(3600);
+    const auto days = history.judgementsPerDay(now);
+    QVERIFY(days);
+    QCOMPARE(days->last().day, QDate(2024, 9, 7));
+    QCOMPARE(days->last().right, 1);
+    QCOMPARE(days->at(days->size() - 2).wrong, 1);
+    QCOMPARE(history.totals(now)->dueToday, 1);
 }
 
 void TestHistory::savedExercise()
