@@ -7,7 +7,9 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 
 History::History(const QString &folder, int busyTimeoutMs) : m_store(folder, busyTimeoutMs) {}
 
@@ -25,7 +27,18 @@ QString History::normalPicture(QString picture)
 
 QString History::timeText(const QDateTime &time)
 {
-    return time.toUTC().toString(Qt::ISODateWithMs);
+    // Qt's own ISO text, written directly: a judgement writes three times, and Qt's general
+    // formatter costs more than the rest of the card's update.
+    const QDateTime utc = time.toUTC();
+    const QDate date = utc.date();
+    if (!utc.isValid() || date.year() < 0 || date.year() > 9999)
+        return utc.toString(Qt::ISODateWithMs);
+    const QTime clock = utc.time();
+    std::array<char, 32> text;
+    const int size = std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ",
+                                   date.year(), date.month(), date.day(), clock.hour(),
+                                   clock.minute(), clock.second(), clock.msec());
+    return QString::fromLatin1(text.data(), size);
 }
 
 bool History::record(const Judgement &judgement)
@@ -62,47 +75,50 @@ bool History::record(const Judgement &judgement)
         return transaction.commit();
     const fsrs::Reviewed reviewed =
         fsrs::review(card.value_or(fsrs::Card{}), gradeOf(judgement.verdict), judgement.at);
-    return writeCard(picture, judgement.sound, judgement.comment, reviewed.card) &&
+    return writeCard(picture, judgement.sound, judgement.comment, reviewed.card,
+                     card.has_value()) &&
            transaction.commit();
 }
 
 bool History::readCard(const QString &picture, std::optional<fsrs::Card> &card)
 {
-    Statement read(m_store, QStringLiteral("SELECT stability, difficulty, due, last_review, reps, "
+    Statement read(m_store, QStringLiteral("SELECT stability, difficulty, last_review, reps, "
                                            "lapses FROM cards WHERE picture = ?"));
     read.bind(0, picture);
     if (!read.run())
         return false;
     card.reset();
-    if (read.next())
-        card = fsrs::Card{read.value(0).toDouble(),     read.value(1).toDouble(),
-                          columns::time(read.value(2)), columns::time(read.value(3)),
-                          read.value(4).toInt(),        read.value(5).toInt()};
+    if (read.next()) {
+        card.emplace();
+        card->stability = read.value(0).toDouble();
+        card->difficulty = read.value(1).toDouble();
+        card->lastReview = columns::time(read.value(2));
+        card->reps = read.value(3).toInt();
+        card->lapses = read.value(4).toInt();
+    }
     return !read.failed();
 }
 
 bool History::writeCard(const QString &picture, const QString &sound, const QString &comment,
-                        const fsrs::Card &card)
+                        const fsrs::Card &card, bool known)
 {
-    Statement write(m_store, QStringLiteral("INSERT INTO cards (picture, sound, comment, "
-                                            "stability, difficulty, due, last_review, reps, "
-                                            "lapses) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                                            "ON CONFLICT (picture) DO UPDATE SET "
-                                            "sound = excluded.sound, comment = excluded.comment, "
-                                            "stability = excluded.stability, "
-                                            "difficulty = excluded.difficulty, "
-                                            "due = excluded.due, "
-                                            "last_review = excluded.last_review, "
-                                            "reps = excluded.reps, lapses = excluded.lapses"));
-    write.bind(0, columns::text(picture))
-        .bind(1, columns::text(sound))
-        .bind(2, columns::text(comment))
-        .bind(3, card.stability)
-        .bind(4, card.difficulty)
-        .bind(5, timeText(card.due))
-        .bind(6, timeText(card.lastReview))
-        .bind(7, card.reps)
-        .bind(8, card.lapses);
+    Statement write(m_store, known ? QStringLiteral("UPDATE cards SET sound = ?, comment = ?, "
+                                                    "stability = ?, difficulty = ?, due = ?, "
+                                                    "last_review = ?, reps = ?, lapses = ? "
+                                                    "WHERE picture = ?")
+                                   : QStringLiteral("INSERT INTO cards (sound, comment, "
+                                                    "stability, difficulty, due, last_review, "
+                                                    "reps, lapses, picture) "
+                                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    write.bind(0, columns::text(sound))
+        .bind(1, columns::text(comment))
+        .bind(2, card.stability)
+        .bind(3, card.difficulty)
+        .bind(4, timeText(card.due))
+        .bind(5, timeText(card.lastReview))
+        .bind(6, card.reps)
+        .bind(7, card.lapses)
+        .bind(8, columns::text(picture));
     return write.run();
 }
 

@@ -181,12 +181,13 @@ private:
     using Statement = HistoryStore::Statement;
     using Transaction = HistoryStore::Transaction;
 
-    // Reads the character's card: nothing in `card` when it has none. False on failure.
+    // Reads the character's card, all but its due time: nothing in `card` when it has none.
+    // False on failure.
     bool readCard(const QString &picture, std::optional<fsrs::Card> &card);
     // Writes the character's card as the scheduler left it, with the sound and comment of
-    // the judgement that moved it.
+    // the judgement that moved it: over its row when it is `known`, as a new row otherwise.
     bool writeCard(const QString &picture, const QString &sound, const QString &comment,
-                   const fsrs::Card &card);
+                   const fsrs::Card &card, bool known);
     static fsrs::Grade gradeOf(Verdict verdict);
 
     HistoryStore m_store;

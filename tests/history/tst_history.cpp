@@ -115,6 +115,7 @@ class TestHistory : public QObject
 
 private slots:
     void recordsAsStored();
+    void timeTexts();
     void cardsAndDueOrder();
     void statistics();
     void dayWithoutMidnight();
@@ -166,6 +167,19 @@ void TestHistory::recordsAsStored()
                                       "'hiragana/a.png'"))
                  .toInt(),
              1);
+}
+
+void TestHistory::timeTexts()
+{
+    // The text written by hand is Qt's ISO text of the time in UTC, whatever the time.
+    const QDate day(2026, 12, 7);
+    for (const QDateTime &time :
+         {QDateTime(day, QTime(14, 20, 0, 5), Qt::UTC), QDateTime(day, QTime(0, 30), Qt::LocalTime),
+          QDateTime(day, QTime(0, 30), Qt::OffsetFromUTC, 3600),
+          QDateTime(QDate(999, 1, 2), QTime(3, 4, 5, 6), Qt::UTC),
+          QDateTime(QDate(12000, 1, 1), QTime(0, 0), Qt::UTC),
+          QDateTime(QDate(-5, 1, 1), QTime(0, 0), Qt::UTC), QDateTime()})
+        QCOMPARE(History::timeText(time), time.toUTC().toString(Qt::ISODateWithMs));
 }
 
 void TestHistory::cardsAndDueOrder()
