@@ -1,7 +1,7 @@
 // Timings of the program's costly moments, each beside a floor measured in the same run: the
 // opening of an exercise, its random order, the posing after a judgement, a stroke on the pad
 // and the showing of a large solution picture. The stroke check (strokes_bench.cpp) and the
-// history (progress_bench.cpp) register theirs in the same run, and the one table of targets
+// history (history_bench.cpp) register theirs in the same run, and the one table of targets
 // below closes it for all of them. Everything runs on the offscreen platform.
 
 #include "benchdata.h"

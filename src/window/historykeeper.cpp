@@ -4,7 +4,6 @@
 #include "historytexts.h"
 #include "inkcodec.h"
 #include "practice.h"
-#include "progresstexts.h"
 #include "statisticswindow.h"
 
 #include <QAction>
@@ -120,7 +119,7 @@ void HistoryKeeper::inform(const QString &text)
 
 void HistoryKeeper::warn(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, progresstexts::warningTitle, text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Warning, historytexts::warningTitle, text, QMessageBox::Ok,
                     &m_window);
     box.setTextFormat(Qt::PlainText);
     box.exec();

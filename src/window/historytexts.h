@@ -2,10 +2,12 @@
 
 #include <QString>
 
-// The texts of the history's menu entries and boxes in the main window, and of the statistics
-// window's note on a drawing it cannot show. The reasons a history cannot be used, and the box
-// titles, are in progresstexts.h.
+// The texts of the history's menu entries and boxes in the main window. The reasons a history
+// cannot be used are the history library's, in storetexts.h.
 namespace historytexts {
+
+// The title of the box telling why the history cannot be used.
+inline const QString warningTitle = QStringLiteral("Plumetto");
 
 inline const QString reprendre = QStringLiteral("Reprendre l'exercice interrompu");
 // %1: the characters due now.
@@ -21,8 +23,5 @@ inline const QString forgetQuestion =
                    "l'exercice interrompu ? Cette opération est définitive.");
 inline const QString yes = QStringLiteral("Oui");
 inline const QString no = QStringLiteral("Non");
-
-// In the statistics window, in place of a stored drawing too large or too damaged to show.
-inline const QString drawingNotShown = QStringLiteral("Dessin trop grand ou endommagé.");
 
 } // namespace historytexts

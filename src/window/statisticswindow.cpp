@@ -2,11 +2,10 @@
 
 #include "judgementchart.h"
 
-#include "historytexts.h"
 #include "inkcodec.h"
 #include "inkpainter.h"
 #include "picturebox.h"
-#include "progresstexts.h"
+#include "statisticstexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,7 +31,8 @@ namespace {
 
 ChartTexts chartTexts()
 {
-    return {progresstexts::chartTitle, progresstexts::rightSeries, progresstexts::wrongSeries};
+    return {statisticstexts::chartTitle, statisticstexts::rightSeries,
+            statisticstexts::wrongSeries};
 }
 
 } // namespace
@@ -55,7 +55,7 @@ const QColor neverSeenColour(200, 200, 200);
 
 QString localText(const QDateTime &time)
 {
-    return time.isValid() ? time.toLocalTime().toString(progresstexts::dateFormat) : QString();
+    return time.isValid() ? time.toLocalTime().toString(statisticstexts::dateFormat) : QString();
 }
 
 } // namespace
@@ -220,7 +220,7 @@ StatisticsWindow::StatisticsWindow(History &history, const QString &imagesFolder
     : QWidget(parent, Qt::Window), m_history(history), m_imagesFolder(imagesFolder)
 {
     setObjectName(QStringLiteral("statistiques"));
-    setWindowTitle(progresstexts::statisticsTitle);
+    setWindowTitle(statisticstexts::statisticsTitle);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     m_totals = new QLabel(this);
@@ -235,11 +235,11 @@ StatisticsWindow::StatisticsWindow(History &history, const QString &imagesFolder
     m_chart = judgementchart::make(chartTexts());
     if (!m_chart) {
         // Without its module the window shows all the rest.
-        m_chart = new QLabel(progresstexts::noChart);
+        m_chart = new QLabel(statisticstexts::noChart);
         m_chart->setObjectName(QStringLiteral("graphique"));
     }
 
-    m_drawingsTitle = new QLabel(progresstexts::clickHint);
+    m_drawingsTitle = new QLabel(statisticstexts::clickHint);
     m_drawingsTitle->setObjectName(QStringLiteral("titredessins"));
     m_solution = new PictureBox;
     m_solution->setObjectName(QStringLiteral("solution"));
@@ -290,7 +290,7 @@ bool StatisticsWindow::refresh(const QDateTime &now)
 void StatisticsWindow::showTotals(const History::Totals &totals)
 {
     const QLocale french(QLocale::French, QLocale::France);
-    m_totals->setText(progresstexts::totals.arg(totals.charactersSeen)
+    m_totals->setText(statisticstexts::totals.arg(totals.charactersSeen)
                           .arg(totals.judgements)
                           .arg(french.toString(totals.shareRight() * 100, 'f', 0))
                           .arg(totals.dueToday));
@@ -321,13 +321,13 @@ void StatisticsWindow::showGrid(const QList<History::Character> &characters, con
     QSet<QString> seen;
     for (const History::Character &c : characters) {
         seen.insert(c.picture);
-        const QString tip = progresstexts::cellTip.arg(
+        const QString tip = statisticstexts::cellTip.arg(
             c.sound, c.picture, QString::number(c.judgements), localText(c.lastJudgement),
-            c.lastVerdict == History::Verdict::Juste ? progresstexts::verdictRight
-                                                     : progresstexts::verdictWrong,
+            c.lastVerdict == History::Verdict::Juste ? statisticstexts::verdictRight
+                                                     : statisticstexts::verdictWrong,
             localText(c.due));
         CharacterGrid::Group &group = groups[c.folder];
-        group.folder = c.folder.isEmpty() ? progresstexts::otherFolder : c.folder;
+        group.folder = c.folder.isEmpty() ? statisticstexts::otherFolder : c.folder;
         group.cells.append(
             {c.picture, cellLabel(c.picture, c.sound), colourOf(c.retrievability), tip});
     }
@@ -345,7 +345,7 @@ void StatisticsWindow::showGrid(const QList<History::Character> &characters, con
             if (seen.contains(picture) || name.contains(QLatin1String("@2x.")))
                 continue;
             group.cells.append({picture, cellLabel(picture, {}), neverSeenColour,
-                                picture + QLatin1Char('\n') + progresstexts::neverSeen});
+                                picture + QLatin1Char('\n') + statisticstexts::neverSeen});
         }
     }
     QList<CharacterGrid::Group> list;
@@ -359,7 +359,7 @@ void StatisticsWindow::showChart(const QList<History::Day> &days)
     QList<ChartDay> shown;
     shown.reserve(days.size());
     for (const History::Day &day : days)
-        shown.append({day.day.toString(progresstexts::dayFormat), day.right, day.wrong});
+        shown.append({day.day.toString(statisticstexts::dayFormat), day.right, day.wrong});
     judgementchart::show(m_chart, shown, chartTexts());
 }
 
@@ -371,7 +371,7 @@ void StatisticsWindow::showCharacter(const QString &picture)
         if (QWidget *widget = owned->widget())
             widget->deleteLater();
     }
-    m_drawingsTitle->setText(progresstexts::drawingsOf.arg(picture));
+    m_drawingsTitle->setText(statisticstexts::drawingsOf.arg(picture));
     if (!m_solution->showPicture(QDir(m_imagesFolder).filePath(picture)))
         m_solution->clearPicture();
     const auto drawings = m_history.lastDrawings(picture, drawingsShown);
@@ -387,7 +387,7 @@ void StatisticsWindow::showCharacter(const QString &picture)
             } else {
                 // Damaged, or larger than any drawing the pad records: painting it could take
                 // minutes.
-                auto *note = new QLabel(historytexts::drawingNotShown, m_drawings);
+                auto *note = new QLabel(statisticstexts::drawingNotShown, m_drawings);
                 note->setAlignment(Qt::AlignCenter);
                 note->setWordWrap(true);
                 note->setFixedSize(drawingSize, drawingSize);
@@ -395,14 +395,14 @@ void StatisticsWindow::showCharacter(const QString &picture)
             }
             view->setToolTip(localText(drawing.at) + QStringLiteral(", ") +
                              (drawing.verdict == History::Verdict::Juste
-                                  ? progresstexts::verdictRight
-                                  : progresstexts::verdictWrong));
+                                  ? statisticstexts::verdictRight
+                                  : statisticstexts::verdictWrong));
             m_drawingsLayout->addWidget(view);
             ++shown;
         }
     }
     if (shown == 0) {
-        auto *none = new QLabel(progresstexts::noDrawing, m_drawings);
+        auto *none = new QLabel(statisticstexts::noDrawing, m_drawings);
         m_drawingsLayout->addWidget(none);
     }
 }

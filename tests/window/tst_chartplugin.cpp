@@ -1,6 +1,6 @@
 // The statistics window with the chart plugin missing or refused: it shows all the rest.
 #include "history.h"
-#include "progresstexts.h"
+#include "statisticstexts.h"
 #include "statisticswindow.h"
 
 #include <QDir>
@@ -65,7 +65,7 @@ void TestChartPlugin::statistics()
     StatisticsWindow window(history, images, &main, judgement.at);
     QVERIFY(window.loaded());
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("totaux"))->text(),
-             progresstexts::totals.arg(1).arg(1).arg(100).arg(0));
+             statisticstexts::totals.arg(1).arg(1).arg(100).arg(0));
     auto *grid = window.findChild<CharacterGrid *>(QStringLiteral("grille"));
     QVERIFY(grid);
     QCOMPARE(grid->groups().size(), 1);
@@ -74,7 +74,7 @@ void TestChartPlugin::statistics()
     auto *notice = qobject_cast<QLabel *>(graph);
     QCOMPARE(notice == nullptr, chart);
     if (notice)
-        QCOMPARE(notice->text(), progresstexts::noChart);
+        QCOMPARE(notice->text(), statisticstexts::noChart);
 }
 
 QTEST_MAIN(TestChartPlugin)

@@ -256,8 +256,8 @@ void TestHistoryWindow::review()
     w.judge(true);
     QCOMPARE(w.question->text(), QStringLiteral("i"));
 
-    // "i", judged wrong, is due within a day; the others after some days.
-    w.now = start.addDays(1);
+    // "i", judged wrong, is due a day later; the others after some days.
+    w.now = start.addDays(2);
     w.showMenu();
     QCOMPARE(w.reviser->text(), QStringLiteral("Réviser (1)"));
     QVERIFY(w.reviser->isEnabled());
@@ -359,7 +359,7 @@ void TestHistoryWindow::forget()
     QVERIFY(w.show());
     w.open(answerer, program.exercise());
     w.judge(false);
-    w.now = start.addDays(1);
+    w.now = start.addDays(2);
     w.showMenu();
     QVERIFY(w.reprendre->isEnabled() && w.reviser->isEnabled());
     answerer.takeSeen();

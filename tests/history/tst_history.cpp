@@ -1,10 +1,11 @@
 #include "history.h"
-#include "progresstexts.h"
+#include "storetexts.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,6 +14,8 @@
 #include <QUuid>
 
 #include <functional>
+
+#include <time.h>
 
 namespace {
 
@@ -112,8 +115,10 @@ class TestHistory : public QObject
 
 private slots:
     void recordsAsStored();
+    void timeTexts();
     void cardsAndDueOrder();
     void statistics();
+    void dayWithoutMidnight();
     void savedExercise();
     void forgetAll();
     void migrations_data();
@@ -164,6 +169,19 @@ void TestHistory::recordsAsStored()
              1);
 }
 
+void TestHistory::timeTexts()
+{
+    // The text written by hand is Qt's ISO text of the time in UTC, whatever the time.
+    const QDate day(2026, 12, 7);
+    for (const QDateTime &time :
+         {QDateTime(day, QTime(14, 20, 0, 5), Qt::UTC), QDateTime(day, QTime(0, 30), Qt::LocalTime),
+          QDateTime(day, QTime(0, 30), Qt::OffsetFromUTC, 3600),
+          QDateTime(QDate(999, 1, 2), QTime(3, 4, 5, 6), Qt::UTC),
+          QDateTime(QDate(12000, 1, 1), QTime(0, 0), Qt::UTC),
+          QDateTime(QDate(-5, 1, 1), QTime(0, 0), Qt::UTC), QDateTime()})
+        QCOMPARE(History::timeText(time), time.toUTC().toString(Qt::ISODateWithMs));
+}
+
 void TestHistory::cardsAndDueOrder()
 {
     QTemporaryDir dir;
@@ -172,14 +190,16 @@ void TestHistory::cardsAndDueOrder()
     const QString a = QStringLiteral("hiragana/a.png");
     const QString i = QStringLiteral("hiragana/i.png");
     const QString u = QStringLiteral("hiragana/u.png");
-    QVERIFY(history.record(judgement(a, juste, t0)));              // S 3.7145
+    QVERIFY(history.record(judgement(a, juste, t0)));              // S 3.7145: 4 days
     QVERIFY(history.record(judgement(i, juste, t0)));              // S 3.7145
-    QVERIFY(history.record(judgement(u, faux, t0)));               // S 0.4872
+    QVERIFY(history.record(judgement(u, faux, t0)));               // S 0.4872: 1 day
     QVERIFY(history.record(judgement(u, juste, t0, false)));       // same run: card unmoved
     QVERIFY(history.record(judgement(i, faux, t0.addSecs(3600)))); // new run: S 1.2 or so
 
     QCOMPARE(history.dueCount(t0), 0);
-    QCOMPARE(history.dueCount(t0.addSecs(12 * 3600)), 1);
+    // Never due again within the day, however small the stability.
+    QCOMPARE(history.dueCount(t0.addSecs(12 * 3600)), 0);
+    QCOMPARE(history.dueCount(t0.addDays(1)), 1);
     QCOMPARE(history.dueCount(t0.addDays(4)), 3);
 
     const auto due = history.dueCards(t0.addDays(4));
@@ -191,7 +211,7 @@ void TestHistory::cardsAndDueOrder()
     QCOMPARE(due->at(2).picture, a);
     QVERIFY(due->at(0).retrievability < due->at(1).retrievability);
     QVERIFY(due->at(1).retrievability < due->at(2).retrievability);
-    QCOMPARE(due->at(0).due, t0.addMSecs(qint64(0.4872 * 86400000)));
+    QCOMPARE(due->at(0).due, t0.addDays(1));
 
     // At most 100, the most overdue first.
     for (int n = 0; n < 120; ++n)
@@ -263,6 +283,40 @@ void TestHistory::statistics()
     QCOMPARE(drawings->at(0).strokes, QByteArray("2"));
     QCOMPARE(drawings->at(0).verdict, faux);
     QCOMPARE(drawings->at(1).strokes, QByteArray("1"));
+}
+
+void TestHistory::dayWithoutMidnight()
+{
+    // Summer time began in Santiago on 8 September 2024 at midnight: that day had no 00:00.
+    const QByteArray zone = qgetenv("TZ");
+    const auto restore = qScopeGuard([&] {
+        if (zone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", zone);
+        tzset();
+    });
+    qputenv("TZ", "America/Santiago");
+    tzset();
+    const QDateTime evening(QDate(2024, 9, 7), QTime(21, 0));
+    if (evening.offsetFromUtc() != -4 * 3600 || evening.addSecs(3 * 3600).time() != QTime(1, 0))
+        QSKIP("the time zone America/Santiago is not known here");
+
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, evening)));
+    // Due a day later, at 21:00 on the 7th: due "today" on the 7th.
+    QVERIFY(history.record(
+        judgement(QStringLiteral("hiragana/i.png"), faux, evening.addDays(-1).addSecs(3600))));
+
+    const QDateTime now = evening.addSecs(3600);
+    const auto days = history.judgementsPerDay(now);
+    QVERIFY(days);
+    QCOMPARE(days->last().day, QDate(2024, 9, 7));
+    QCOMPARE(days->last().right, 1);
+    QCOMPARE(days->at(days->size() - 2).wrong, 1);
+    QCOMPARE(history.totals(now)->dueToday, 1);
 }
 
 void TestHistory::savedExercise()
@@ -372,7 +426,7 @@ void TestHistory::folderIsAFile()
     History history(dir.filePath(folder));
     QVERIFY(!history.open());
     QCOMPARE(history.error(),
-             progresstexts::folderIsFile.arg(QDir::toNativeSeparators(dir.filePath(file))));
+             storetexts::folderIsFile.arg(QDir::toNativeSeparators(dir.filePath(file))));
     QVERIFY(history.error().contains(QStringLiteral("historique")));
     QVERIFY(!history.record(judgement(QStringLiteral("a.png"), juste, t0)));
     QVERIFY(!history.error().isEmpty());
@@ -421,7 +475,7 @@ void TestHistory::damagedFile()
     QCOMPARE(aside.size(), 1);
     QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
     QCOMPARE(history.notice(),
-             progresstexts::movedAside.arg(QDir::toNativeSeparators(dir.filePath(aside.first()))));
+             storetexts::movedAside.arg(QDir::toNativeSeparators(dir.filePath(aside.first()))));
 }
 
 void TestHistory::damagedInUse()
@@ -470,7 +524,7 @@ void TestHistory::newerVersionRefused()
     }
     const QByteArray before = bytesOf(history.path());
     QVERIFY(!history.open());
-    QCOMPARE(history.error(), progresstexts::newerVersion);
+    QCOMPARE(history.error(), storetexts::newerVersion);
     QCOMPARE(bytesOf(history.path()), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{History::fileName});
 }
@@ -487,7 +541,7 @@ void TestHistory::lockHeldTooLong()
     timer.start();
     QVERIFY(!history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QVERIFY(timer.elapsed() >= 150);
-    QCOMPARE(history.error(), progresstexts::busy);
+    QCOMPARE(history.error(), storetexts::busy);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QCOMPARE(history.totals(t0)->judgements, 1);
@@ -506,7 +560,7 @@ void TestHistory::diskFull()
     History::Judgement big = judgement(QStringLiteral("hiragana/i.png"), juste, t0);
     big.strokes = QByteArray(100000, 'x');
     QVERIFY(!history.record(big));
-    QCOMPARE(history.error(), progresstexts::diskFull);
+    QCOMPARE(history.error(), storetexts::diskFull);
     // Nothing half written: neither the judgement nor the card.
     QCOMPARE(history.totals(t0)->judgements, 1);
     QCOMPARE(history.totals(t0)->charactersSeen, 1);
@@ -516,7 +570,7 @@ void TestHistory::killedMidWrite()
 {
     QTemporaryDir dir;
     QProcess writer;
-    writer.start(QStringLiteral(PROGRESS_WRITER), {dir.path()});
+    writer.start(QStringLiteral(HISTORY_WRITER), {dir.path()});
     QVERIFY(writer.waitForStarted());
     // This program records at the same time as the writer.
     History history(dir.path());

@@ -332,7 +332,7 @@ void bytesPerJudgement(benchmark::State &state)
     state.counters["drawing_points"] = 165;
 }
 
-void registerProgressBenchmarks()
+void registerHistoryBenchmarks()
 {
     using benchmark::kMicrosecond;
     using benchmark::kMillisecond;
@@ -355,6 +355,6 @@ void registerProgressBenchmarks()
 }
 
 // Registered with the program's other benchmarks before main runs them.
-const bool registered = (registerProgressBenchmarks(), true);
+const bool registered = (registerHistoryBenchmarks(), true);
 
 } // namespace

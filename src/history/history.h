@@ -1,5 +1,8 @@
 #pragma once
 
+#include "fsrs.h"
+#include "store.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -10,13 +13,15 @@
 #include <cstdint>
 #include <optional>
 
-class QSqlError;
-
 // The learner's history: every judgement with its drawing, one memory card per character for
 // the spaced review, and the unfinished exercise, in the SQLite file plumetto.sqlite of a
 // folder. Failures never throw: a call that fails returns false or nothing, and error() then
 // holds the reason in French for the warning box. Times are passed in by the caller, so the
 // clock is theirs; they are stored in UTC.
+//
+// The file itself is the store's (store.h); the judgements and cards are here (history.cpp),
+// with the scheduler that moves a card in fsrs.h; the statistics' queries are in
+// statistics.cpp and the unfinished exercise in savedexercise.cpp.
 class History
 {
 public:
@@ -104,7 +109,7 @@ public:
         friend bool operator==(const SavedExercise &, const SavedExercise &) = default;
     };
 
-    static inline const QString fileName = QStringLiteral("plumetto.sqlite");
+    static inline const QString &fileName = HistoryStore::fileName;
     static inline const QString reviewCourse = QStringLiteral("revision");
     // The most due cards a review holds.
     static constexpr int maxReview = 100;
@@ -116,24 +121,23 @@ public:
 
     // The history in folder; nothing is touched before open().
     explicit History(const QString &folder, int busyTimeoutMs = defaultBusyTimeoutMs);
-    ~History();
     History(const History &) = delete;
     History &operator=(const History &) = delete;
 
     // Makes the folder and the file as needed and brings the schema up to date. A file that
     // is not a database or is damaged is moved aside as plumetto.sqlite.corrompu-<date> and a
     // new one is made: notice() then says so. A file from a newer version is refused untouched.
-    bool open();
-    bool isOpen() const { return m_open; }
+    bool open() { return m_store.open(); }
+    bool isOpen() const { return m_store.isOpen(); }
     // The reason of the last failure, for the warning box.
-    const QString &error() const { return m_error; }
+    const QString &error() const { return m_store.error(); }
     // After open(), or after a call that found the file damaged: the text telling the learner
     // a damaged file was set aside, or empty. Such a call fails with this text as its error.
-    const QString &notice() const { return m_notice; }
+    const QString &notice() const { return m_store.notice(); }
     // The path of the file.
-    QString path() const;
+    QString path() const { return m_store.path(); }
     // The schema version this program writes and reads.
-    static int schemaVersion();
+    static int schemaVersion() { return HistoryStore::schemaVersion(); }
 
     // Stores a judgement and, for a character's first judgement in a run (or its first ever),
     // moves its card by the judgement, in one transaction.
@@ -165,7 +169,7 @@ public:
     bool forgetExercise();
 
     // The name of the database connection, for tests that need to reach it.
-    const QString &connectionName() const { return m_connection; }
+    const QString &connectionName() const { return m_store.connectionName(); }
 
     // The picture as stored: "\" turned into "/".
     static QString normalPicture(QString picture);
@@ -173,27 +177,20 @@ public:
     static QString timeText(const QDateTime &time);
 
 private:
-    class Statement;
-    class Transaction;
-    class Call;
-    enum class Attempt { Done, Damaged, Failed };
+    using Call = HistoryStore::Call;
+    using Statement = HistoryStore::Statement;
+    using Transaction = HistoryStore::Transaction;
 
-    Attempt tryOpen();
-    bool moveAside();
-    void close();
-    // A file found damaged in use is set aside and a new one made, once the call is over.
-    void recoverFromDamage();
-    // Records a failure of the database as its reason for the learner.
-    void fail(const QSqlError &error);
-    std::optional<int> migrate();
+    // Reads the character's card, all but its due time: nothing in `card` when it has none.
+    // False on failure.
+    bool readCard(const QString &picture, std::optional<fsrs::Card> &card);
+    // Writes the character's card as the scheduler left it, with the sound and comment of
+    // the judgement that moved it: over its row when it is `known`, as a new row otherwise.
+    bool writeCard(const QString &picture, const QString &sound, const QString &comment,
+                   const fsrs::Card &card, bool known);
+    static fsrs::Grade gradeOf(Verdict verdict);
 
-    QString m_folder;
-    QString m_connection;
-    int m_busyTimeoutMs;
-    bool m_open = false;
-    QString m_error;
-    QString m_notice;
-    bool m_damaged = false;
+    HistoryStore m_store;
 };
 
 // The SHA-256 of a file's bytes; nothing when it cannot be read.

@@ -1,8 +1,7 @@
 #include "history.h"
-#include "historytexts.h"
 #include "inkcodec.h"
 #include "picturebox.h"
-#include "progresstexts.h"
+#include "statisticstexts.h"
 #include "statisticswindow.h"
 
 #include <QBarSet>
@@ -30,7 +29,7 @@ int notesIn(const QWidget *drawings)
 {
     int notes = 0;
     for (const QLabel *label : drawings->findChildren<QLabel *>())
-        notes += label->text() == historytexts::drawingNotShown;
+        notes += label->text() == statisticstexts::drawingNotShown;
     return notes;
 }
 
@@ -88,7 +87,7 @@ void TestStatisticsWindow::opensWithData()
     QVERIFY(!window->isModal());
 
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("totaux"))->text(),
-             progresstexts::totals.arg(2).arg(5).arg(80).arg(0));
+             statisticstexts::totals.arg(2).arg(5).arg(80).arg(0));
 
     auto *grid = window->findChild<CharacterGrid *>(QStringLiteral("grille"));
     QVERIFY(grid);
@@ -120,7 +119,7 @@ void TestStatisticsWindow::opensWithData()
     QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
     QVERIFY(!window->findChild<PictureBox *>(QStringLiteral("solution"))->picture().isNull());
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("titredessins"))->text(),
-             progresstexts::drawingsOf.arg(QStringLiteral("hiragana/a.png")));
+             statisticstexts::drawingsOf.arg(QStringLiteral("hiragana/a.png")));
     auto *drawings = window->findChild<QWidget *>(QStringLiteral("dessins"));
     const auto views = drawings->findChildren<InkView *>();
     QCOMPARE(views.size(), 3);

@@ -1,0 +1,187 @@
+#include "history.h"
+
+#include "columns.h"
+#include "fsrs.h"
+#include "statements.h"
+
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+History::History(const QString &folder, int busyTimeoutMs) : m_store(folder, busyTimeoutMs) {}
+
+QString History::standardFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+// ---- Judgements and cards ---------------------------------------------------------------------
+
+QString History::normalPicture(QString picture)
+{
+    return picture.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+QString History::timeText(const QDateTime &time)
+{
+    // Qt's own ISO text, written directly: a judgement writes three times, and Qt's general
+    // formatter costs more than the rest of the card's update.
+    const QDateTime utc = time.toUTC();
+    const QDate date = utc.date();
+    if (!utc.isValid() || date.year() < 0 || date.year() > 9999)
+        return utc.toString(Qt::ISODateWithMs);
+    const QTime clock = utc.time();
+    std::array<char, 32> text;
+    const int size = std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ",
+                                   date.year(), date.month(), date.day(), clock.hour(),
+                                   clock.minute(), clock.second(), clock.msec());
+    return QString::fromLatin1(text.data(), size);
+}
+
+bool History::record(const Judgement &judgement)
+{
+    const Call call(m_store);
+    if (!call)
+        return false;
+    const QString picture = normalPicture(judgement.picture);
+    const QString at = timeText(judgement.at);
+    Transaction transaction(m_store);
+    if (!transaction.begun())
+        return false;
+
+    Statement insert(m_store, QStringLiteral("INSERT INTO judgements (at, course, sound, picture, "
+                                             "comment, verdict, seconds, \"check\", strokes) "
+                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    insert.bind(0, at)
+        .bind(1, columns::text(judgement.course))
+        .bind(2, columns::text(judgement.sound))
+        .bind(3, columns::text(picture))
+        .bind(4, columns::text(judgement.comment))
+        .bind(5, columns::verdictText(judgement.verdict))
+        .bind(6, std::isfinite(judgement.seconds) ? judgement.seconds : 0.0)
+        .bind(7, columns::nullable(judgement.check))
+        .bind(8, columns::nullable(judgement.strokes));
+    if (!insert.run())
+        return false;
+
+    std::optional<fsrs::Card> card;
+    if (!readCard(picture, card))
+        return false;
+    // Only a character's first judgement in a run moves its card.
+    if (card && !judgement.firstInRun)
+        return transaction.commit();
+    const fsrs::Reviewed reviewed =
+        fsrs::review(card.value_or(fsrs::Card{}), gradeOf(judgement.verdict), judgement.at);
+    return writeCard(picture, judgement.sound, judgement.comment, reviewed.card,
+                     card.has_value()) &&
+           transaction.commit();
+}
+
+bool History::readCard(const QString &picture, std::optional<fsrs::Card> &card)
+{
+    Statement read(m_store, QStringLiteral("SELECT stability, difficulty, last_review, reps, "
+                                           "lapses FROM cards WHERE picture = ?"));
+    read.bind(0, picture);
+    if (!read.run())
+        return false;
+    card.reset();
+    if (read.next()) {
+        card.emplace();
+        card->stability = read.value(0).toDouble();
+        card->difficulty = read.value(1).toDouble();
+        card->lastReview = columns::time(read.value(2));
+        card->reps = read.value(3).toInt();
+        card->lapses = read.value(4).toInt();
+    }
+    return !read.failed();
+}
+
+bool History::writeCard(const QString &picture, const QString &sound, const QString &comment,
+                        const fsrs::Card &card, bool known)
+{
+    Statement write(m_store, known ? QStringLiteral("UPDATE cards SET sound = ?, comment = ?, "
+                                                    "stability = ?, difficulty = ?, due = ?, "
+                                                    "last_review = ?, reps = ?, lapses = ? "
+                                                    "WHERE picture = ?")
+                                   : QStringLiteral("INSERT INTO cards (sound, comment, "
+                                                    "stability, difficulty, due, last_review, "
+                                                    "reps, lapses, picture) "
+                                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    write.bind(0, columns::text(sound))
+        .bind(1, columns::text(comment))
+        .bind(2, card.stability)
+        .bind(3, card.difficulty)
+        .bind(4, timeText(card.due))
+        .bind(5, timeText(card.lastReview))
+        .bind(6, card.reps)
+        .bind(7, card.lapses)
+        .bind(8, columns::text(picture));
+    return write.run();
+}
+
+fsrs::Grade History::gradeOf(Verdict verdict)
+{
+    return verdict == Verdict::Juste ? fsrs::Grade::Good : fsrs::Grade::Again;
+}
+
+std::optional<int> History::dueCount(const QDateTime &now)
+{
+    const Call call(m_store);
+    if (!call)
+        return std::nullopt;
+    Statement count(m_store, QStringLiteral("SELECT count(*) FROM cards WHERE due <= ?"));
+    count.bind(0, timeText(now));
+    if (!count.run() || !count.next())
+        return std::nullopt;
+    return count.value(0).toInt();
+}
+
+std::optional<QList<History::DueCard>> History::dueCards(const QDateTime &now)
+{
+    const Call call(m_store);
+    if (!call)
+        return std::nullopt;
+    // Retrievability falls as elapsed time over stability grows: ordering by that ratio needs
+    // no power function in SQL.
+    Statement due(m_store, QStringLiteral("SELECT picture, sound, comment, stability, last_review, "
+                                          "due FROM cards WHERE due <= ? "
+                                          "ORDER BY (julianday(?) - julianday(last_review)) / "
+                                          "stability DESC, picture LIMIT ?"));
+    due.bind(0, timeText(now)).bind(1, timeText(now)).bind(2, maxReview);
+    if (!due.run())
+        return std::nullopt;
+    QList<DueCard> cards;
+    while (due.next()) {
+        const double stability = due.value(3).toDouble();
+        const double elapsed = fsrs::daysBetween(columns::time(due.value(4)), now);
+        cards.append({due.value(0).toString(), due.value(1).toString(), due.value(2).toString(),
+                      stability > 0 ? fsrs::retrievability(elapsed, stability) : 0,
+                      columns::time(due.value(5))});
+    }
+    if (due.failed())
+        return std::nullopt;
+    return cards;
+}
+
+bool History::forgetAll()
+{
+    const Call call(m_store);
+    if (!call)
+        return false;
+    {
+        Transaction transaction(m_store);
+        if (!transaction.begun())
+            return false;
+        for (const char *table : {"judgements", "cards", "exercise"})
+            if (!Statement(m_store, QStringLiteral("DELETE FROM ") + QLatin1String(table)).run())
+                return false;
+        if (!transaction.commit())
+            return false;
+    }
+    // Gives the space back and leaves no trace of the drawings in free pages.
+    m_store.vacuum();
+    return true;
+}

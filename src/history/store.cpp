@@ -1,0 +1,328 @@
+#include "store.h"
+
+#include "migrations.h"
+#include "statements.h"
+#include "storetexts.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QUuid>
+
+namespace {
+
+// SQLite's primary result codes that matter here.
+enum SqliteCode {
+    sqlitePerm = 3,
+    sqliteBusy = 5,
+    sqliteLocked = 6,
+    sqliteReadOnly = 8,
+    sqliteCorrupt = 11,
+    sqliteFull = 13,
+    sqliteCantOpen = 14,
+    sqliteNotADatabase = 26,
+};
+
+int codeOf(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
+
+bool isDamage(const QSqlError &error)
+{
+    const int code = codeOf(error);
+    return code == sqliteCorrupt || code == sqliteNotADatabase;
+}
+
+} // namespace
+
+// ---- Calls and statements ---------------------------------------------------------------------
+
+HistoryStore::Call::Call(HistoryStore &store) : m_store(store)
+{
+    m_store.m_error.clear();
+    if (!m_store.m_open)
+        m_store.m_error = storetexts::notOpen;
+}
+
+HistoryStore::Call::~Call()
+{
+    if (m_store.m_damaged)
+        m_store.recoverFromDamage();
+}
+
+HistoryStore::Statement::Statement(HistoryStore &store, const QString &sql)
+    : m_store(store), m_query(QSqlDatabase::database(store.m_connection, false))
+{
+    m_query.setForwardOnly(true);
+    m_prepared = m_query.prepare(sql);
+    if (!m_prepared)
+        m_store.fail(m_query.lastError());
+}
+
+bool HistoryStore::Statement::run()
+{
+    if (!m_prepared)
+        return false;
+    if (m_query.exec())
+        return true;
+    m_store.fail(m_query.lastError());
+    return false;
+}
+
+bool HistoryStore::Statement::next()
+{
+    if (m_query.next())
+        return true;
+    if (m_query.lastError().isValid())
+        m_store.fail(m_query.lastError());
+    return false;
+}
+
+bool HistoryStore::Statement::failed() const
+{
+    return m_query.lastError().isValid() || !m_prepared;
+}
+
+QSqlError HistoryStore::Statement::lastError() const
+{
+    return m_query.lastError();
+}
+
+HistoryStore::Transaction::Transaction(HistoryStore &store) : m_store(store)
+{
+    m_begun = Statement(store, QStringLiteral("BEGIN IMMEDIATE")).run();
+}
+
+HistoryStore::Transaction::~Transaction()
+{
+    if (m_begun && !m_committed)
+        QSqlQuery(QSqlDatabase::database(m_store.m_connection, false))
+            .exec(QStringLiteral("ROLLBACK"));
+}
+
+bool HistoryStore::Transaction::commit()
+{
+    m_committed = Statement(m_store, QStringLiteral("COMMIT")).run();
+    return m_committed;
+}
+
+// ---- Opening ----------------------------------------------------------------------------------
+
+HistoryStore::HistoryStore(const QString &folder, int busyTimeoutMs)
+    : m_folder(folder),
+      m_connection(QStringLiteral("plumetto-history-") + QUuid::createUuid().toString()),
+      m_busyTimeoutMs(busyTimeoutMs)
+{}
+
+HistoryStore::~HistoryStore()
+{
+    close();
+}
+
+QString HistoryStore::path() const
+{
+    return QDir(m_folder).filePath(fileName);
+}
+
+int HistoryStore::schemaVersion()
+{
+    return static_cast<int>(historyMigrations().size());
+}
+
+void HistoryStore::close()
+{
+    m_open = false;
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+void HistoryStore::recoverFromDamage()
+{
+    m_damaged = false;
+    close();
+    if (!moveAside())
+        return;
+    if (tryOpen() != Attempt::Done) {
+        close();
+        if (m_error.isEmpty())
+            m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
+        return;
+    }
+    m_open = true;
+    m_error = m_notice;
+}
+
+void HistoryStore::fail(const QSqlError &error)
+{
+    if (m_open && isDamage(error))
+        m_damaged = true;
+    switch (codeOf(error)) {
+    case sqliteFull:
+        m_error = storetexts::diskFull;
+        break;
+    case sqliteBusy:
+    case sqliteLocked:
+        m_error = storetexts::busy;
+        break;
+    case sqlitePerm:
+    case sqliteReadOnly:
+    case sqliteCantOpen:
+        m_error = storetexts::notWritable.arg(QDir::toNativeSeparators(path()));
+        break;
+    default:
+        m_error = storetexts::otherFailure.arg(
+            error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    }
+}
+
+bool HistoryStore::open()
+{
+    close();
+    m_error.clear();
+    m_notice.clear();
+
+    // The folder, or the first of its parents that exists, must be a folder.
+    for (QFileInfo info(QDir::cleanPath(QDir(m_folder).absolutePath()));;
+         info = QFileInfo(info.absolutePath())) {
+        if (info.exists() || info.isSymLink()) {
+            if (!info.isDir()) {
+                m_error = storetexts::folderIsFile.arg(QDir::toNativeSeparators(info.filePath()));
+                return false;
+            }
+            break;
+        }
+        if (info.isRoot())
+            break;
+    }
+    if (!QDir().mkpath(m_folder)) {
+        m_error = storetexts::folderNotMade.arg(QDir::toNativeSeparators(m_folder));
+        return false;
+    }
+
+    Attempt attempt = tryOpen();
+    if (attempt == Attempt::Damaged) {
+        close();
+        if (!moveAside())
+            return false;
+        attempt = tryOpen();
+        if (attempt == Attempt::Damaged) {
+            m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
+            attempt = Attempt::Failed;
+        }
+    }
+    if (attempt != Attempt::Done) {
+        close();
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+HistoryStore::Attempt HistoryStore::tryOpen()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    if (!db.isValid()) {
+        m_error = storetexts::otherFailure.arg(QStringLiteral("pilote SQLite absent"));
+        return Attempt::Failed;
+    }
+    db.setDatabaseName(path());
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
+    if (!db.open()) {
+        fail(db.lastError());
+        return Attempt::Failed;
+    }
+
+    // The version is read before anything is written, so that a newer file stays untouched;
+    // reading the schema finds a damaged first page.
+    for (const char *sql : {"PRAGMA user_version", "SELECT count(*) FROM sqlite_master"}) {
+        Statement read(*this, QLatin1String(sql));
+        if (!read.run() || !read.next())
+            return isDamage(read.lastError()) ? Attempt::Damaged : Attempt::Failed;
+        const int value = read.value(0).toInt();
+        read.finish();
+        if (sql[0] == 'P' && value > schemaVersion()) {
+            m_error = storetexts::newerVersion;
+            return Attempt::Failed;
+        }
+    }
+
+    // A kill loses at most the transaction being written with a write-ahead log, and the log
+    // lets another program read while this one writes.
+    {
+        Statement wal(*this, QStringLiteral("PRAGMA journal_mode = WAL"));
+        if (!wal.run())
+            return isDamage(wal.lastError()) ? Attempt::Damaged : Attempt::Failed;
+    }
+    if (!Statement(*this, QStringLiteral("PRAGMA synchronous = NORMAL")).run())
+        return Attempt::Failed;
+
+    const std::optional<int> migrated = migrate();
+    if (!migrated)
+        return Attempt::Failed;
+    if (*migrated < 0)
+        return Attempt::Damaged;
+    return Attempt::Done;
+}
+
+std::optional<int> HistoryStore::migrate()
+{
+    for (;;) {
+        Transaction transaction(*this);
+        if (!transaction.begun())
+            return std::nullopt;
+        // Read again inside the transaction: another program may have moved it on meanwhile.
+        Statement version(*this, QStringLiteral("PRAGMA user_version"));
+        if (!version.run() || !version.next())
+            return isDamage(version.lastError()) ? std::optional(-1) : std::nullopt;
+        const int current = version.value(0).toInt();
+        version.finish();
+        if (current > schemaVersion()) {
+            m_error = storetexts::newerVersion;
+            return std::nullopt;
+        }
+        if (current == schemaVersion())
+            return current;
+        for (const QString &sql : historyMigrations().at(current)) {
+            Statement step(*this, sql);
+            if (!step.run())
+                return isDamage(step.lastError()) ? std::optional(-1) : std::nullopt;
+        }
+        if (!Statement(*this, QStringLiteral("PRAGMA user_version = %1").arg(current + 1)).run() ||
+            !transaction.commit())
+            return std::nullopt;
+    }
+}
+
+bool HistoryStore::moveAside()
+{
+    const QString file = path();
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    QString target = file + QStringLiteral(".corrompu-") + stamp;
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = file + QStringLiteral(".corrompu-") + stamp + QStringLiteral("-%1").arg(n);
+    if (!QFile::rename(file, target)) {
+        m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(file));
+        return false;
+    }
+    // The log and its index belong to the damaged file; a new file must not replay them.
+    const QString wal = file + QStringLiteral("-wal");
+    if (QFileInfo::exists(wal) && !QFile::rename(wal, target + QStringLiteral("-wal")))
+        QFile::remove(wal);
+    QFile::remove(file + QStringLiteral("-shm"));
+    m_notice = storetexts::movedAside.arg(QDir::toNativeSeparators(target));
+    return true;
+}
+
+void HistoryStore::vacuum()
+{
+    QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("VACUUM"));
+}
