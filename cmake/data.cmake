@@ -233,7 +233,9 @@ plumetto_add_course(kana SOURCES
 
 include(${CMAKE_CURRENT_LIST_DIR}/kanji.cmake)
 
-add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
+if(PLUMETTO_BUILD_TESTS)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
+endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/sounds.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)
