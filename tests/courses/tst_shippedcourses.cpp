@@ -51,6 +51,12 @@ const QList<Course> &courses()
         {"kanji-4", 202, {"kanji-4:kanji/"}, true},
         {"kanji-5", 193, {"kanji-5:kanji/"}, true},
         {"kanji-6", 191, {"kanji-6:kanji/"}, true},
+        {"kanji-college-1", 185, {"kanji-college-1:kanji/"}, true},
+        {"kanji-college-2", 185, {"kanji-college-2:kanji/"}, true},
+        {"kanji-college-3", 185, {"kanji-college-3:kanji/"}, true},
+        {"kanji-college-4", 185, {"kanji-college-4:kanji/"}, true},
+        {"kanji-college-5", 185, {"kanji-college-5:kanji/"}, true},
+        {"kanji-college-6", 185, {"kanji-college-6:kanji/"}, true},
     };
     return list;
 }
