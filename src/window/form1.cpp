@@ -12,6 +12,7 @@
 #include "soundfile.h"
 #include "soundplayer.h"
 #include "strokecheck.h"
+#include "strokepack.h"
 #include "texts.h"
 
 #include <QAction>
@@ -659,10 +660,7 @@ void Form1::checkStrokes(const QString &picturePath)
 {
     forgetStrokeCheck();
     // A stroke file is optional: one that is missing or unusable turns the check off quietly.
-    const QString path = exercise::besidePicture(picturePath, QStringLiteral(".svg"));
-    if (path.isEmpty())
-        return;
-    m_strokeFile = readStrokeFile(path);
+    m_strokeFile = readStrokeFileBeside(picturePath);
     if (!m_strokeFile)
         return;
     const Ink &ink = m_picture1->ink();

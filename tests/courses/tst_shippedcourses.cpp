@@ -1,12 +1,12 @@
 #include "coursetable.h"
 #include "exercisefile.h"
+#include "strokepack.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTest>
-#include <QXmlStreamReader>
 
 // Opens every course shipped beside the program with the program's own reading code.
 class TestShippedCourses : public QObject
@@ -18,10 +18,13 @@ private slots:
     void everyCourseIsShipped();
     void course_data();
     void course();
+    void variantsShipped();
     void blankPicture();
 
 private:
     QDir app;
+    // The stroke files of each picture folder, by name, read from its pack once.
+    QHash<QString, QHash<QString, QByteArray>> packs;
 };
 
 namespace {
@@ -83,22 +86,13 @@ QImage readPicture(const QString &path)
     return image;
 }
 
-// The number of strokes in a stroke file, one <path> each, or -1 when it is not well-formed
-// XML.
-int strokeCount(const QString &path)
+// The records of a course file, as the program cuts them.
+QStringList courseRecords(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    QXmlStreamReader xml(&file);
-    // The kvg: prefix is declared in the file's DTD, which the reader does not apply.
-    xml.setNamespaceProcessing(false);
-    int paths = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"path")
-            ++paths;
-    }
-    return xml.hasError() ? -1 : paths;
+    QStringList pieces = exercise::cutRecords(exercise::readText(path));
+    if (!pieces.isEmpty() && pieces.last().isEmpty())
+        pieces.removeLast(); // nothing after the last star
+    return pieces;
 }
 
 } // namespace
@@ -108,6 +102,13 @@ void TestShippedCourses::initTestCase()
     const QString overridden = qEnvironmentVariable("PLUMETTO_TEST_APP_DIR");
     app.setPath(overridden.isEmpty() ? QStringLiteral(PLUMETTO_APP_DIR) : overridden);
     QVERIFY2(app.exists(QStringLiteral("exercices")), qPrintable(app.path()));
+    for (const QString &folder : QStringList{"hiragana", "katakana", "kanji"}) {
+        const auto pack = StrokePack::open(app.filePath("images/" + folder + "/strokes.pack"));
+        QVERIFY2(pack, qPrintable(folder));
+        for (const NamedBytes &file : pack->files())
+            packs[folder].insert(file.name, file.bytes);
+        QCOMPARE(packs[folder].size(), pack->names().size()); // every block unpacks
+    }
 }
 
 void TestShippedCourses::everyCourseIsShipped()
@@ -116,7 +117,8 @@ void TestShippedCourses::everyCourseIsShipped()
     for (const Course &c : courses())
         expected << QString::fromLatin1(c.name) + ".txt";
     expected.sort();
-    QCOMPARE(QDir(app.filePath(QStringLiteral("exercices"))).entryList(QDir::Files, QDir::Name),
+    QCOMPARE(QDir(app.filePath(QStringLiteral("exercices")))
+                 .entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name),
              expected);
 }
 
@@ -140,9 +142,7 @@ void TestShippedCourses::course()
 
     const QString path = app.filePath(QStringLiteral("exercices/") + name + ".txt");
     QVERIFY(exercise::isOrdinaryFile(path));
-    QStringList pieces = exercise::cutRecords(exercise::readText(path));
-    QVERIFY(!pieces.isEmpty());
-    QCOMPARE(pieces.takeLast(), QString()); // nothing after the last star
+    const QStringList pieces = courseRecords(path);
     QCOMPARE(pieces.size(), count);
     QCOMPARE(pieces, recordsFromTables(tables));
 
@@ -168,13 +168,42 @@ void TestShippedCourses::course()
         QVERIFY2(exercise::isOrdinaryFile(picture), qPrintable(picture));
         QCOMPARE(readPicture(picture).size(), QSize(200, 200));
 
-        // Beside it, with its base name: the picture for screens of ratio 2, and the stroke
-        // file with as many strokes as the comment says.
+        // Beside it, with its base name: the picture for screens of ratio 2, and in the
+        // folder's pack the stroke file, with as many strokes as the comment says.
         const QString base = picture.chopped(4);
         QCOMPARE(readPicture(base + "@2x.png").size(), QSize(400, 400));
-        QVERIFY2(exercise::isOrdinaryFile(base + ".svg"), qPrintable(base + ".svg"));
-        QCOMPARE(strokeCount(base + ".svg"), count.captured(1).toInt());
+        const QFileInfo info(picture);
+        const QByteArray bytes =
+            packs[info.dir().dirName()].value(info.completeBaseName() + QStringLiteral(".svg"));
+        const std::optional<StrokeFile> file = parseStrokeFile(bytes);
+        QVERIFY2(file, qPrintable(record));
+        QCOMPARE(file->strokes.size(), count.captured(1).toInt());
     }
+    // The program's own lookup finds the first one, through the pack.
+    const QString first = app.filePath("images/" + exercise::fields(pieces.first())[1]);
+    QVERIFY(readStrokeFileBeside(first));
+}
+
+// Beside the main stroke files, the variants of each character ("09632-Kaisho.svg"), each of a
+// picture of the folder.
+void TestShippedCourses::variantsShipped()
+{
+    int variants = 0;
+    for (auto folder = packs.cbegin(); folder != packs.cend(); ++folder) {
+        for (auto file = folder->cbegin(); file != folder->cend(); ++file) {
+            const QString &name = file.key();
+            const bool variant = name.contains(QLatin1Char('-'));
+            const QString base = variant ? name.section(QLatin1Char('-'), 0, 0) : name.chopped(4);
+            QVERIFY2(
+                QFileInfo::exists(app.filePath("images/" + folder.key() + "/" + base + ".png")),
+                qPrintable(name));
+            if (variant) {
+                QVERIFY2(parseStrokeFile(file.value()), qPrintable(name));
+                ++variants;
+            }
+        }
+    }
+    QCOMPARE(variants, 1516);
 }
 
 void TestShippedCourses::blankPicture()
