@@ -1,8 +1,8 @@
 # The data shipped beside the program in ${PLUMETTO_APP_DIR}: the blank picture, and the kana
 # courses with their solution pictures, drawn at build time from the stroke-order font by the
 # tool kanacourse, each picture with its twin for screens of ratio 2 and its KanjiVG stroke
-# file (data/kanjivg/) in the folder's pack. The tables in data/ are the only copy of the
-# courses' contents.
+# file (data/kanjivg/) in the folder's pack; the catalogue of the shipped characters. The
+# tables in data/ are the only copy of the courses' contents.
 
 # The stroke-order font, found by its family name, or else where Debian puts it.
 set(PLUMETTO_STROKE_FONT "" CACHE FILEPATH "The KanjiStrokeOrders font file the pictures are drawn from")
@@ -175,17 +175,18 @@ endfunction()
 set(_plumetto_kanacourse ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
   $<TARGET_FILE:kanacourse> --font ${PLUMETTO_STROKE_FONT})
 
-# plumetto_add_course(<name> [PICTURES]
+# plumetto_add_course(<name> [PICTURES] [CATALOGUE]
 #                     SOURCES <table>|<folder>[|<reading suffix>]... [TOOL_ARGS <argument>...])
 # Writes exercices/<name>.txt from the tables (data/<table>.tsv, or an absolute path), in
 # order, each record's picture in images/<folder>/ and its reading followed by the suffix.
 # With PICTURES, also draws every picture and its @2x twin (images/<folder>/ka.png,
-# ka@2x.png), and puts its stroke file and the file's variants in the folder's pack.
+# ka@2x.png), and puts its stroke file and the file's variants in the folder's pack. With
+# CATALOGUE, the course's characters go into the catalogue (exercices/catalogue.tsv).
 # TOOL_ARGS go to kanacourse as they are. Every file written is a declared output, appended to
 # PLUMETTO_SHIPPED_FILES and built by the target plumetto_course_<name>, on which plumetto_data
 # depends.
 function(plumetto_add_course name)
-  cmake_parse_arguments(ARG "PICTURES" "" "SOURCES;TOOL_ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "PICTURES;CATALOGUE" "" "SOURCES;TOOL_ARGS" ${ARGN})
   set(course ${PLUMETTO_APP_DIR}/exercices/${name}.txt)
   set(outputs ${course})
   set(depends kanacourse ${PLUMETTO_STROKE_FONT})
@@ -219,6 +220,14 @@ function(plumetto_add_course name)
         "or the first ones only")
     endif()
     list(APPEND arguments --prefix ${folder}/ --table ${table})
+    if(ARG_CATALOGUE)
+      if(suffixed)
+        message(FATAL_ERROR "plumetto_add_course(${name}): a course with reading suffixes "
+          "does not go into the catalogue")
+      endif()
+      set_property(GLOBAL APPEND PROPERTY PLUMETTO_CATALOGUE_ARGUMENTS
+        --prefix ${folder}/ --course-name ${name}.txt --table ${table})
+    endif()
     if(ARG_PICTURES)
       plumetto_read_course_table(${table} _table)
       foreach(picture stroke IN ZIP_LISTS _table_PICTURES _table_STROKES)
@@ -250,10 +259,10 @@ endfunction()
 # below and for whatever else is made beside the pictures.
 set(PLUMETTO_KANA_SOURCES
   "hiragana|hiragana" "hiragana-dakuten|hiragana" "katakana|katakana" "katakana-dakuten|katakana")
-plumetto_add_course(hiragana PICTURES SOURCES "hiragana|hiragana")
-plumetto_add_course(hiragana-dakuten PICTURES SOURCES "hiragana-dakuten|hiragana")
-plumetto_add_course(katakana PICTURES SOURCES "katakana|katakana")
-plumetto_add_course(katakana-dakuten PICTURES SOURCES "katakana-dakuten|katakana")
+plumetto_add_course(hiragana PICTURES CATALOGUE SOURCES "hiragana|hiragana")
+plumetto_add_course(hiragana-dakuten PICTURES CATALOGUE SOURCES "hiragana-dakuten|hiragana")
+plumetto_add_course(katakana PICTURES CATALOGUE SOURCES "katakana|katakana")
+plumetto_add_course(katakana-dakuten PICTURES CATALOGUE SOURCES "katakana-dakuten|katakana")
 # Every kana at once, drawn above: the reading tells which script is asked for, since both
 # read the same.
 plumetto_add_course(kana SOURCES
@@ -294,6 +303,26 @@ function(_plumetto_add_stroke_packs)
   set(PLUMETTO_SHIPPED_FILES ${PLUMETTO_SHIPPED_FILES} PARENT_SCOPE)
 endfunction()
 _plumetto_add_stroke_packs()
+
+# The catalogue of the characters the courses marked CATALOGUE ask for, each with its record
+# as its course writes it; see README.md for its columns.
+get_property(_plumetto_catalogue_arguments GLOBAL PROPERTY PLUMETTO_CATALOGUE_ARGUMENTS)
+set(_plumetto_catalogue_tables)
+foreach(_argument IN LISTS _plumetto_catalogue_arguments)
+  if(_argument MATCHES "\\.tsv$")
+    list(APPEND _plumetto_catalogue_tables ${_argument})
+  endif()
+endforeach()
+set(_plumetto_catalogue ${PLUMETTO_APP_DIR}/exercices/catalogue.tsv)
+add_custom_command(OUTPUT ${_plumetto_catalogue}
+  COMMAND ${_plumetto_kanacourse} --catalogue ${_plumetto_catalogue}
+    ${_plumetto_catalogue_arguments}
+  DEPENDS kanacourse ${_plumetto_catalogue_tables}
+  COMMENT "Writing the catalogue of the shipped characters"
+  VERBATIM)
+add_custom_target(plumetto_catalogue ALL DEPENDS ${_plumetto_catalogue})
+add_dependencies(plumetto_data plumetto_catalogue)
+list(APPEND PLUMETTO_SHIPPED_FILES ${_plumetto_catalogue})
 
 if(PLUMETTO_BUILD_TESTS)
   add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)

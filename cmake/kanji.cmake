@@ -20,6 +20,6 @@ add_custom_target(kanji_tables
 # One command per course, so that they are drawn side by side.
 foreach(_course kanji-1 kanji-2 kanji-3 kanji-4 kanji-5 kanji-6 kanji-college-1 kanji-college-2
     kanji-college-3 kanji-college-4 kanji-college-5 kanji-college-6)
-  plumetto_add_course(${_course} PICTURES SOURCES "${_course}|kanji"
+  plumetto_add_course(${_course} PICTURES CATALOGUE SOURCES "${_course}|kanji"
     TOOL_ARGS --draw-strokes)
 endforeach()

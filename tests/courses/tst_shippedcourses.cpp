@@ -18,6 +18,7 @@ private slots:
     void everyCourseIsShipped();
     void course_data();
     void course();
+    void catalogue();
     void variantsShipped();
     void blankPicture();
 
@@ -35,6 +36,7 @@ struct Course
     int records;
     QStringList tables;     // table:prefix[:reading suffix], in the course's order
     bool byMeaning = false; // posed by a meaning (kanji) rather than a reading (kana)
+    QString grade = {};     // the school grade the catalogue gives its characters
 };
 
 const QList<Course> &courses()
@@ -48,18 +50,18 @@ const QList<Course> &courses()
          143,
          {"hiragana:hiragana/: (hiragana)", "hiragana-dakuten:hiragana/: (hiragana)",
           "katakana:katakana/: (katakana)", "katakana-dakuten:katakana/: (katakana)"}},
-        {"kanji-1", 80, {"kanji-1:kanji/"}, true},
-        {"kanji-2", 160, {"kanji-2:kanji/"}, true},
-        {"kanji-3", 200, {"kanji-3:kanji/"}, true},
-        {"kanji-4", 202, {"kanji-4:kanji/"}, true},
-        {"kanji-5", 193, {"kanji-5:kanji/"}, true},
-        {"kanji-6", 191, {"kanji-6:kanji/"}, true},
-        {"kanji-college-1", 185, {"kanji-college-1:kanji/"}, true},
-        {"kanji-college-2", 185, {"kanji-college-2:kanji/"}, true},
-        {"kanji-college-3", 185, {"kanji-college-3:kanji/"}, true},
-        {"kanji-college-4", 185, {"kanji-college-4:kanji/"}, true},
-        {"kanji-college-5", 185, {"kanji-college-5:kanji/"}, true},
-        {"kanji-college-6", 185, {"kanji-college-6:kanji/"}, true},
+        {"kanji-1", 80, {"kanji-1:kanji/"}, true, "1"},
+        {"kanji-2", 160, {"kanji-2:kanji/"}, true, "2"},
+        {"kanji-3", 200, {"kanji-3:kanji/"}, true, "3"},
+        {"kanji-4", 202, {"kanji-4:kanji/"}, true, "4"},
+        {"kanji-5", 193, {"kanji-5:kanji/"}, true, "5"},
+        {"kanji-6", 191, {"kanji-6:kanji/"}, true, "6"},
+        {"kanji-college-1", 185, {"kanji-college-1:kanji/"}, true, "8"},
+        {"kanji-college-2", 185, {"kanji-college-2:kanji/"}, true, "8"},
+        {"kanji-college-3", 185, {"kanji-college-3:kanji/"}, true, "8"},
+        {"kanji-college-4", 185, {"kanji-college-4:kanji/"}, true, "8"},
+        {"kanji-college-5", 185, {"kanji-college-5:kanji/"}, true, "8"},
+        {"kanji-college-6", 185, {"kanji-college-6:kanji/"}, true, "8"},
     };
     return list;
 }
@@ -182,6 +184,45 @@ void TestShippedCourses::course()
     // The program's own lookup finds the first one, through the pack.
     const QString first = app.filePath("images/" + exercise::fields(pieces.first())[1]);
     QVERIFY(readStrokeFileBeside(first));
+}
+
+// Every character of the single-script courses once, with its course's record, grade, JLPT
+// level and frequency rank.
+void TestShippedCourses::catalogue()
+{
+    QFile file(app.filePath(QStringLiteral("exercices/catalogue.tsv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QVERIFY(lines.takeFirst().startsWith(QLatin1Char('#')));
+    QCOMPARE(lines.takeLast(), QString());
+
+    QHash<QString, QStringList> records;
+    QHash<QString, QString> grades;
+    qsizetype expected = 0;
+    for (const Course &c : courses()) {
+        if (QString::fromLatin1(c.name) == QLatin1String("kana"))
+            continue; // its records say the script, the single-script courses' do not
+        const QString name = QString::fromLatin1(c.name) + ".txt";
+        records[name] = courseRecords(app.filePath("exercices/" + name));
+        grades[name] = c.grade;
+        expected += c.records;
+    }
+    QSet<QString> characters;
+    static const QRegularExpression level(QStringLiteral("^[1-4]?$"));
+    static const QRegularExpression rank(QStringLiteral("^([1-9][0-9]*)?$"));
+    for (const QString &line : std::as_const(lines)) {
+        const QStringList columns = line.split(QLatin1Char('\t'));
+        QCOMPARE(columns.size(), 6);
+        QCOMPARE(columns[0].toUcs4().size(), 1);
+        QVERIFY2(!characters.contains(columns[0]), qPrintable(line));
+        characters.insert(columns[0]);
+        QVERIFY2(records.value(columns[2]).contains(columns[1]), qPrintable(line));
+        QCOMPARE(columns[3], grades.value(columns[2]));
+        QVERIFY2(level.match(columns[4]).hasMatch() && rank.match(columns[5]).hasMatch(),
+                 qPrintable(line));
+    }
+    QCOMPARE(characters.size(), expected);
+    QVERIFY(characters.contains(QStringLiteral("\U00020B9F")));
 }
 
 // Beside the main stroke files, the variants of each character ("09632-Kaisho.svg"), each of a
