@@ -81,11 +81,12 @@ set(CPACK_PACKAGE_NAME plumetto)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Plumetto developers")
 set(CPACK_PACKAGE_CONTACT "The Plumetto developers <plumetto@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "practise handwriting the Japanese kana")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "practise handwriting the Japanese kana and kanji")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Plumetto poses the sound of a kana, the learner draws it with the mouse, compares the "
-  "drawing with a solution picture whose strokes are numbered in writing order, and judges it. "
-  "It comes with hiragana and katakana courses. Its texts are in French.")
+  "Plumetto poses the sound of a kana or the meaning of a kanji, the learner draws it with the "
+  "mouse, compares the drawing with a solution picture whose strokes are numbered in writing "
+  "order, and judges it; the program checks the strokes too. It comes with hiragana and "
+  "katakana courses and the 2136 jouyou kanji. Its texts are in French.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
