@@ -1,7 +1,8 @@
 # The data shipped beside the program in ${PLUMETTO_APP_DIR}: the blank picture, and the kana
 # courses with their solution pictures, drawn at build time from the stroke-order font by the
 # tool kanacourse, each picture with its twin for screens of ratio 2 and its KanjiVG stroke
-# file (data/kanjivg/). The tables in data/ are the only copy of the courses' contents.
+# file (data/kanjivg/) in the folder's pack; the catalogue of the shipped characters. The
+# tables in data/ are the only copy of the courses' contents.
 
 # The stroke-order font, found by its family name, or else where Debian puts it.
 set(PLUMETTO_STROKE_FONT "" CACHE FILEPATH "The KanjiStrokeOrders font file the pictures are drawn from")
@@ -49,8 +50,26 @@ add_custom_command(OUTPUT ${PLUMETTO_APP_DIR}/images/vide.jpg
 list(APPEND PLUMETTO_SHIPPED_FILES ${PLUMETTO_APP_DIR}/images/vide.jpg)
 add_custom_target(plumetto_data ALL DEPENDS ${PLUMETTO_APP_DIR}/images/vide.jpg)
 
-# KanjiVG's stroke files, one per character, named by its code point.
+# KanjiVG's stroke files, one per character, named by its code point, and their variants,
+# "<code>-<Variant>.svg": _plumetto_variants_<code> lists the Variant parts of each code.
 set(PLUMETTO_STROKE_DIR ${PROJECT_SOURCE_DIR}/data/kanjivg/kanji)
+file(GLOB _plumetto_variant_files CONFIGURE_DEPENDS RELATIVE ${PLUMETTO_STROKE_DIR}
+  ${PLUMETTO_STROKE_DIR}/*-*.svg)
+foreach(_file IN LISTS _plumetto_variant_files)
+  if(_file MATCHES "^([0-9a-f]+)-([A-Z][A-Za-z0-9]*)\\.svg$")
+    list(APPEND _plumetto_variants_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+  endif()
+endforeach()
+
+# The stroke files are shipped packed, one pack per picture folder (images/<folder>/
+# strokes.pack), each file under the name it would have beside its picture: "ka.svg",
+# "06c34-Kaisho.svg". _plumetto_pack_stroke_file(<folder> <name> <file>) adds a file to the
+# folder's pack; _plumetto_add_stroke_packs() below makes the packs.
+function(_plumetto_pack_stroke_file folder name file)
+  string(MAKE_C_IDENTIFIER "${folder}" id)
+  set_property(GLOBAL APPEND PROPERTY PLUMETTO_PACK_FOLDERS ${folder})
+  set_property(GLOBAL APPEND PROPERTY PLUMETTO_PACK_${id} "${name}\t${file}")
+endfunction()
 
 # _plumetto_stroke_file(<text> <var>): sets <var> to the name of the text's KanjiVG stroke file
 # ("0304b.svg" for か), or to nothing when the text is not one character, as kanacourse does.
@@ -126,14 +145,18 @@ function(plumetto_read_course_table table var)
     endif()
     string(REPLACE "\t" ";" columns "${line}")
     list(LENGTH columns count)
-    if(count LESS 3 OR count GREATER 4)
+    if(count LESS 3 OR count GREATER 7)
       continue() # kanacourse stops the build on this line with its reason
     endif()
     list(GET columns 0 kana)
-    if(count EQUAL 4)
-      list(GET columns 3 name)
-    else()
-      list(GET columns 1 name)
+    list(GET columns 1 name)
+    if(count GREATER 3)
+      list(GET columns 3 named)
+      string(STRIP "${named}" named)
+      # Compared as a string: a name such as "n" would read as false.
+      if(NOT named STREQUAL "")
+        set(name ${named})
+      endif()
     endif()
     string(STRIP "${kana}" kana)
     string(STRIP "${name}" name)
@@ -152,16 +175,18 @@ endfunction()
 set(_plumetto_kanacourse ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
   $<TARGET_FILE:kanacourse> --font ${PLUMETTO_STROKE_FONT})
 
-# plumetto_add_course(<name> [PICTURES] SOURCES <table>|<folder>[|<reading suffix>]...
-#                     [TOOL_ARGS <argument>...])
+# plumetto_add_course(<name> [PICTURES] [CATALOGUE]
+#                     SOURCES <table>|<folder>[|<reading suffix>]... [TOOL_ARGS <argument>...])
 # Writes exercices/<name>.txt from the tables (data/<table>.tsv, or an absolute path), in
 # order, each record's picture in images/<folder>/ and its reading followed by the suffix.
-# With PICTURES, also draws every picture, its @2x twin and copies its stroke file beside it
-# (images/<folder>/ka.png, ka@2x.png, ka.svg). TOOL_ARGS go to kanacourse as they are. Every
-# file written is a declared output, appended to PLUMETTO_SHIPPED_FILES and built by the
-# target plumetto_course_<name>, on which plumetto_data depends.
+# With PICTURES, also draws every picture and its @2x twin (images/<folder>/ka.png,
+# ka@2x.png), and puts its stroke file and the file's variants in the folder's pack. With
+# CATALOGUE, the course's characters go into the catalogue (exercices/catalogue.tsv).
+# TOOL_ARGS go to kanacourse as they are. Every file written is a declared output, appended to
+# PLUMETTO_SHIPPED_FILES and built by the target plumetto_course_<name>, on which plumetto_data
+# depends.
 function(plumetto_add_course name)
-  cmake_parse_arguments(ARG "PICTURES" "" "SOURCES;TOOL_ARGS" ${ARGN})
+  cmake_parse_arguments(ARG "PICTURES;CATALOGUE" "" "SOURCES;TOOL_ARGS" ${ARGN})
   set(course ${PLUMETTO_APP_DIR}/exercices/${name}.txt)
   set(outputs ${course})
   set(depends kanacourse ${PLUMETTO_STROKE_FONT})
@@ -195,14 +220,27 @@ function(plumetto_add_course name)
         "or the first ones only")
     endif()
     list(APPEND arguments --prefix ${folder}/ --table ${table})
+    if(ARG_CATALOGUE)
+      if(suffixed)
+        message(FATAL_ERROR "plumetto_add_course(${name}): a course with reading suffixes "
+          "does not go into the catalogue")
+      endif()
+      set_property(GLOBAL APPEND PROPERTY PLUMETTO_CATALOGUE_ARGUMENTS
+        --prefix ${folder}/ --course-name ${name}.txt --table ${table})
+    endif()
     if(ARG_PICTURES)
       plumetto_read_course_table(${table} _table)
       foreach(picture stroke IN ZIP_LISTS _table_PICTURES _table_STROKES)
         set(base ${PLUMETTO_APP_DIR}/images/${folder}/${picture})
         list(APPEND outputs ${base}.png ${base}@2x.png)
         if(stroke)
-          list(APPEND outputs ${base}.svg)
           list(APPEND depends ${PLUMETTO_STROKE_DIR}/${stroke})
+          _plumetto_pack_stroke_file(${folder} ${picture}.svg ${PLUMETTO_STROKE_DIR}/${stroke})
+          string(REGEX REPLACE "\\.svg$" "" code ${stroke})
+          foreach(variant IN LISTS _plumetto_variants_${code})
+            _plumetto_pack_stroke_file(${folder} ${picture}-${variant}.svg
+              ${PLUMETTO_STROKE_DIR}/${code}-${variant}.svg)
+          endforeach()
         endif()
       endforeach()
     endif()
@@ -221,10 +259,10 @@ endfunction()
 # below and for whatever else is made beside the pictures.
 set(PLUMETTO_KANA_SOURCES
   "hiragana|hiragana" "hiragana-dakuten|hiragana" "katakana|katakana" "katakana-dakuten|katakana")
-plumetto_add_course(hiragana PICTURES SOURCES "hiragana|hiragana")
-plumetto_add_course(hiragana-dakuten PICTURES SOURCES "hiragana-dakuten|hiragana")
-plumetto_add_course(katakana PICTURES SOURCES "katakana|katakana")
-plumetto_add_course(katakana-dakuten PICTURES SOURCES "katakana-dakuten|katakana")
+plumetto_add_course(hiragana PICTURES CATALOGUE SOURCES "hiragana|hiragana")
+plumetto_add_course(hiragana-dakuten PICTURES CATALOGUE SOURCES "hiragana-dakuten|hiragana")
+plumetto_add_course(katakana PICTURES CATALOGUE SOURCES "katakana|katakana")
+plumetto_add_course(katakana-dakuten PICTURES CATALOGUE SOURCES "katakana-dakuten|katakana")
 # Every kana at once, drawn above: the reading tells which script is asked for, since both
 # read the same.
 plumetto_add_course(kana SOURCES
@@ -233,7 +271,62 @@ plumetto_add_course(kana SOURCES
 
 include(${CMAKE_CURRENT_LIST_DIR}/kanji.cmake)
 
-add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
+# One pack per picture folder of the courses above, from the tool strokepack.
+add_subdirectory(${PROJECT_SOURCE_DIR}/tools/strokepack ${CMAKE_BINARY_DIR}/tools/strokepack)
+function(_plumetto_add_stroke_packs)
+  get_property(folders GLOBAL PROPERTY PLUMETTO_PACK_FOLDERS)
+  list(REMOVE_DUPLICATES folders)
+  foreach(folder IN LISTS folders)
+    string(MAKE_C_IDENTIFIER "${folder}" id)
+    get_property(files GLOBAL PROPERTY PLUMETTO_PACK_${id})
+    list(REMOVE_DUPLICATES files)
+    set(sources)
+    foreach(file IN LISTS files)
+      string(REGEX REPLACE "^[^\t]*\t" "" source "${file}")
+      list(APPEND sources ${source})
+    endforeach()
+    list(JOIN files "\n" text)
+    set(listed ${CMAKE_BINARY_DIR}/stroke-packs/${id}.txt)
+    file(GENERATE OUTPUT ${listed} CONTENT "${text}\n")
+    set(pack ${PLUMETTO_APP_DIR}/images/${folder}/strokes.pack)
+    add_custom_command(OUTPUT ${pack}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PLUMETTO_APP_DIR}/images/${folder}
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+        $<TARGET_FILE:strokepack> --list ${listed} --output ${pack}
+      DEPENDS strokepack ${listed} ${sources}
+      COMMENT "Packing the stroke files of images/${folder}"
+      VERBATIM)
+    add_custom_target(plumetto_stroke_pack_${id} ALL DEPENDS ${pack})
+    add_dependencies(plumetto_data plumetto_stroke_pack_${id})
+    list(APPEND PLUMETTO_SHIPPED_FILES ${pack})
+  endforeach()
+  set(PLUMETTO_SHIPPED_FILES ${PLUMETTO_SHIPPED_FILES} PARENT_SCOPE)
+endfunction()
+_plumetto_add_stroke_packs()
+
+# The catalogue of the characters the courses marked CATALOGUE ask for, each with its record
+# as its course writes it; see README.md for its columns.
+get_property(_plumetto_catalogue_arguments GLOBAL PROPERTY PLUMETTO_CATALOGUE_ARGUMENTS)
+set(_plumetto_catalogue_tables)
+foreach(_argument IN LISTS _plumetto_catalogue_arguments)
+  if(_argument MATCHES "\\.tsv$")
+    list(APPEND _plumetto_catalogue_tables ${_argument})
+  endif()
+endforeach()
+set(_plumetto_catalogue ${PLUMETTO_APP_DIR}/exercices/catalogue.tsv)
+add_custom_command(OUTPUT ${_plumetto_catalogue}
+  COMMAND ${_plumetto_kanacourse} --catalogue ${_plumetto_catalogue}
+    ${_plumetto_catalogue_arguments}
+  DEPENDS kanacourse ${_plumetto_catalogue_tables}
+  COMMENT "Writing the catalogue of the shipped characters"
+  VERBATIM)
+add_custom_target(plumetto_catalogue ALL DEPENDS ${_plumetto_catalogue})
+add_dependencies(plumetto_data plumetto_catalogue)
+list(APPEND PLUMETTO_SHIPPED_FILES ${_plumetto_catalogue})
+
+if(PLUMETTO_BUILD_TESTS)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tests/courses ${CMAKE_BINARY_DIR}/tests/courses)
+endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/sounds.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)

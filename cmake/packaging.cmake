@@ -51,8 +51,16 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/bin/plumetto DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PLUMETTO_APP_ID}.desktop
   DESTINATION share/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PLUMETTO_APP_ID}.metainfo.xml
-  DESTINATION share/metainfo)
+# The newest release the AppStream file lists is the version being built.
+set(_plumetto_metainfo ${PROJECT_SOURCE_DIR}/packaging/${PLUMETTO_APP_ID}.metainfo.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_plumetto_metainfo})
+file(READ ${_plumetto_metainfo} _plumetto_metainfo_text)
+string(REGEX MATCH "<release version=\"([^\"]*)\"" _plumetto_release "${_plumetto_metainfo_text}")
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "${_plumetto_metainfo}: its first <release> is \"${CMAKE_MATCH_1}\", "
+    "the project's version ${PROJECT_VERSION}: add a <release> entry for this version")
+endif()
+install(FILES ${_plumetto_metainfo} DESTINATION share/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/icons/plumetto-32.png
   DESTINATION share/icons/hicolor/32x32/apps RENAME ${PLUMETTO_APP_ID}.png)
 install(FILES ${PROJECT_SOURCE_DIR}/icons/plumetto.svg
@@ -70,13 +78,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/kanjivg/COPYING
   ${PROJECT_SOURCE_DIR}/data/kanjivg/README.md DESTINATION share/doc/plumetto/kanjivg)
 
 set(CPACK_PACKAGE_NAME plumetto)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Plumetto developers")
 set(CPACK_PACKAGE_CONTACT "The Plumetto developers <plumetto@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "practise handwriting the Japanese kana")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "practise handwriting the Japanese kana and kanji")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Plumetto poses the sound of a kana, the learner draws it with the mouse, compares the "
-  "drawing with a solution picture whose strokes are numbered in writing order, and judges it. "
-  "It comes with hiragana and katakana courses. Its texts are in French.")
+  "Plumetto poses the sound of a kana or the meaning of a kanji, the learner draws it with the "
+  "mouse, compares the drawing with a solution picture whose strokes are numbered in writing "
+  "order, and judges it; the program checks the strokes too. It comes with hiragana and "
+  "katakana courses and the 2136 jouyou kanji. Its texts are in French.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

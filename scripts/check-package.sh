@@ -2,9 +2,9 @@
 # Checks the Debian package made from a build folder: a picture deleted from the build folder
 # is drawn again by the next build, the package is built with CPack, unpacked into a temporary
 # folder (the machine's own /usr is not touched), it holds exactly the data the build declares
-# (a stray file in the build folder stays out), its desktop entry and metainfo validate, the
-# unpacked program starts headless through bin/plumetto, and the courses it ships open with
-# the program's own reading code.
+# (a stray file in the build folder stays out) in under 25 MB of files, its desktop entry and
+# metainfo validate, the unpacked program starts headless through bin/plumetto, and the
+# courses it ships open with the program's own reading code.
 #   scripts/check-package.sh BUILD_DIR
 set -euo pipefail
 
@@ -64,6 +64,12 @@ LC_ALL=C sort "$build/shipped-files.txt" >"$tmp/declared"
 diff "$tmp/declared" "$tmp/packaged" >&2 ||
   fail "the package's data differ from the build's declared outputs (<: declared, >: packaged)"
 echo "$(wc -l <"$tmp/packaged") files, $(du -sk "$lib" | cut -f1) KiB in ${lib#"$root"}"
+
+echo "== Installed size =="
+# The files' own sizes, and what they take on this disk, block by block.
+bytes=$(find "$root" -type f -printf '%s\n' | awk '{ total += $1 } END { print total }')
+echo "$bytes bytes in $(find "$root" -type f | wc -l) files, $(du -sk "$root" | cut -f1) KiB on disk"
+[ "$bytes" -le 25000000 ] || fail "the package's files take over 25 MB"
 
 echo "== Desktop entry and metainfo =="
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop"

@@ -12,6 +12,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plumetto"));
+    QApplication::setApplicationVersion(QStringLiteral(PLUMETTO_VERSION));
     // The program speaks French: so do Qt's own dialogs and buttons, where their
     // translations are installed.
     QTranslator qtTranslator;

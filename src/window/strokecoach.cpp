@@ -1,9 +1,9 @@
 #include "strokecoach.h"
 
 #include "drawingpad.h"
-#include "exercisefile.h"
 #include "picturebox.h"
 #include "strokecheck.h"
+#include "strokepack.h"
 
 StrokeCoach::StrokeCoach(DrawingPad &pad, PictureBox &solution, QObject *parent)
     : QObject(parent), m_pad(pad), m_solution(solution)
@@ -14,10 +14,7 @@ StrokeCoach::StrokeCoach(DrawingPad &pad, PictureBox &solution, QObject *parent)
 StrokeCoach::Outcome StrokeCoach::check(const QString &picturePath)
 {
     forget();
-    const QString path = exercise::besidePicture(picturePath, QStringLiteral(".svg"));
-    if (path.isEmpty())
-        return Outcome::NoCheck;
-    m_strokeFile = readStrokeFile(path);
+    m_strokeFile = readStrokeFileBeside(picturePath);
     if (!m_strokeFile)
         return Outcome::NoCheck;
     const Ink &ink = m_pad.ink();

@@ -35,6 +35,8 @@ private slots:
     void courseBytes();
     void giveaways_data();
     void giveaways();
+    void sameQuestions_data();
+    void sameQuestions();
     void strokeFileName_data();
     void strokeFileName();
 };
@@ -65,6 +67,10 @@ void TestCourseTable::parsesLines_data()
         << QStringLiteral("が\tga\t5 traits = ka + dakuten(return)(egal)\n")
         << QStringList{QStringLiteral("が|ga|5 traits = ka + dakuten(return)(egal)|ga")};
     QTest::newRow("no line at all") << QStringLiteral("# only a comment\n") << QStringList{};
+    QTest::newRow("grade, JLPT level and frequency, some empty")
+        << QStringLiteral("水\teau\tc\t06c34\t1\t4\t223\n\U00020B9F\tscold\t\t20b9f\t8\t\t\n")
+        << QStringList{QStringLiteral("水|eau|c|06c34|1|4|223"),
+                       QStringLiteral("\U00020B9F|scold||20b9f|8|0|0")};
 }
 
 void TestCourseTable::parsesLines()
@@ -73,8 +79,13 @@ void TestCourseTable::parsesLines()
     QFETCH(QStringList, expected);
 
     QStringList got;
-    for (const TableEntry &e : kanacourse::parseTable(text, QStringLiteral("t.tsv")))
-        got << QStringList{e.kana, e.reading, e.comment, e.pictureName}.join(QLatin1Char('|'));
+    for (const TableEntry &e : kanacourse::parseTable(text, QStringLiteral("t.tsv"))) {
+        QStringList fields{e.kana, e.reading, e.comment, e.pictureName};
+        if (e.grade || e.jlpt || e.frequency)
+            fields << QString::number(e.grade) << QString::number(e.jlpt)
+                   << QString::number(e.frequency);
+        got << fields.join(QLatin1Char('|'));
+    }
     QCOMPARE(got, expected);
 }
 
@@ -85,8 +96,12 @@ void TestCourseTable::refusesFaults_data()
 
     QTest::newRow("two columns") << QStringLiteral("\nか\tka\n")
                                  << QStringLiteral("t.tsv:2: expected");
-    QTest::newRow("five columns") << QStringLiteral("か\tka\tc\tka\tx\n")
-                                  << QStringLiteral("t.tsv:1: expected");
+    QTest::newRow("eight columns")
+        << QStringLiteral("か\tka\tc\tka\t1\t4\t9\tx\n") << QStringLiteral("t.tsv:1: expected");
+    QTest::newRow("JLPT level out of range") << QStringLiteral("水\teau\tc\t06c34\t1\t5\n")
+                                             << QStringLiteral("t.tsv:1: JLPT level \"5\"");
+    QTest::newRow("grade not a number")
+        << QStringLiteral("水\teau\tc\t06c34\tun\n") << QStringLiteral("t.tsv:1: grade \"un\"");
     QTest::newRow("star in the comment")
         << QStringLiteral("か\tka\t3*\n") << QStringLiteral("t.tsv:1: a course cannot hold");
     QTest::newRow("star in the reading")
@@ -197,6 +212,32 @@ void TestCourseTable::giveaways()
         entries += kanacourse::parseTable(tables[i], QStringLiteral("t%1.tsv").arg(i));
     try {
         kanacourse::refuseGiveaways(entries);
+        QVERIFY2(message.isEmpty(), "no error");
+    } catch (const kanacourse::TableError &error) {
+        QVERIFY2(!message.isEmpty() && QString::fromStdString(error.what()).startsWith(message),
+                 error.what());
+    }
+}
+
+void TestCourseTable::sameQuestions_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("message"); // the start of the error, or empty
+
+    QTest::newRow("told apart") << QStringLiteral("じ\tji\t\nぢ\tji (di)\t\tdi\n") << QString();
+    QTest::newRow("the same reading") << QStringLiteral("じ\tji\t\n\nぢ\tji\t\tdi\n")
+                                      << QStringLiteral("t.tsv:3: \"ji\" is asked by t.tsv:1 too");
+    QTest::newRow("case does not tell apart")
+        << QStringLiteral("温\tchaud\t\t06e29\n暑\tChaud\t\t06691\n")
+        << QStringLiteral("t.tsv:2: \"Chaud\" is asked by t.tsv:1 too");
+}
+
+void TestCourseTable::sameQuestions()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, message);
+    try {
+        kanacourse::refuseSameQuestions(kanacourse::parseTable(table, QStringLiteral("t.tsv")));
         QVERIFY2(message.isEmpty(), "no error");
     } catch (const kanacourse::TableError &error) {
         QVERIFY2(!message.isEmpty() && QString::fromStdString(error.what()).startsWith(message),

@@ -18,6 +18,8 @@ private slots:
     void formatReadings();
     void courseRow_data();
     void courseRow();
+    void tellApart_data();
+    void tellApart();
     void sortByFrequency();
 };
 
@@ -105,18 +107,18 @@ void TestKanjiText::courseRow_data()
     QTest::newRow("one stroke, other meanings")
         << kanji("一", 2, {"イチ", "イツ"}, {"ひと-", "ひと.つ"}, {"un", "radical un (no. 1)"}) << 1
         << "un"
-        << "1 trait(return)On : イチ, イツ(return)Kun : ひと-, ひと(つ)(return)Aussi : radical un "
-           "(no. 1)";
+        << "1 trait(return)Aussi : radical un (no. 1)(return)On : イチ, イツ(return)Kun : ひと-, "
+           "ひと(つ)";
     QTest::newRow("cut meaning kept whole in the comment")
         << kanji("省", 1, {"セイ"}, {}, {"faire le point (introspection)", "ministère"}) << 9
         << "faire le point"
-        << "9 traits(return)On : セイ(return)Aussi : faire le point (introspection), ministère";
+        << "9 traits(return)Aussi : faire le point (introspection), ministère(return)On : セイ";
     QTest::newRow("no star, no definition posed")
         << kanji("分", 1, {"ブン"}, {}, {"bu = 1/100 de shaku", "10**8", "x*y"}) << 4 << "bu"
-        << "4 traits(return)On : ブン(return)Aussi : bu = 1/100 de shaku, 10⁸, x×y";
+        << "4 traits(return)Aussi : bu = 1/100 de shaku, 10⁸, x×y(return)On : ブン";
     QTest::newRow("English without a French meaning")
         << kanji("阜", 1, {"フ"}, {}, {}, {"hill", "mound"}) << 8 << "hill"
-        << "8 traits(return)On : フ(return)Aussi : mound";
+        << "8 traits(return)Aussi : mound(return)On : フ(return)Sens en anglais.";
 }
 
 void TestKanjiText::courseRow()
@@ -130,6 +132,55 @@ void TestKanjiText::courseRow()
     QCOMPARE(row.sound, sound);
     QCOMPARE(row.comment, comment);
     QCOMPARE(row.pictureName, kanjitables::pictureName(kanji.literal));
+}
+
+void TestKanjiText::tellApart_data()
+{
+    QTest::addColumn<QList<Kanji>>("course");
+    QTest::addColumn<QStringList>("sounds");
+    QTest::addColumn<QString>("firstComment");
+    QTest::addColumn<QStringList>("shared"); // what sharedQuestions() still finds
+
+    QTest::newRow("another meaning in parentheses, kept out of the comment")
+        << QList<Kanji>{kanji("暑", 1, {}, {}, {"chaud", "torride", "temps lourd"}),
+                        kanji("温", 2, {}, {}, {"chaud"})}
+        << QStringList{"chaud (torride)", "chaud"} << "12 traits(return)Aussi : temps lourd"
+        << QStringList{};
+    QTest::newRow("the sound, little words and parentheses left out, case ignored")
+        << QList<Kanji>{kanji("庁", 1, {}, {}, {"bureau", "bureau du gouvernement"}),
+                        kanji("机", 2, {}, {}, {"Bureau", "table (à écrire)"})}
+        << QStringList{"bureau (gouvernement)", "Bureau (table)"}
+        << "12 traits(return)Aussi : bureau du gouvernement" << QStringList{};
+    QTest::newRow("a meaning too long is passed over")
+        << QList<Kanji>{kanji("乗", 1, {}, {}, {"monter", "chevauchement", "prendre"}),
+                        kanji("登", 2, {}, {}, {"monter", "escalader"})}
+        << QStringList{"monter (prendre)", "monter (escalader)"}
+        << "12 traits(return)Aussi : chevauchement" << QStringList{};
+    QTest::newRow("nothing else to tell them by")
+        << QList<Kanji>{kanji("源", 1, {}, {}, {"source"}), kanji("泉", 2, {}, {}, {"source"})}
+        << QStringList{"source", "source"} << "12 traits" << QStringList{"source", "源泉"};
+}
+
+void TestKanjiText::tellApart()
+{
+    QFETCH(QList<Kanji>, course);
+    QFETCH(QStringList, sounds);
+    QFETCH(QString, firstComment);
+    QFETCH(QStringList, shared);
+
+    QList<kanjitables::CourseKanji> entries;
+    for (const Kanji &k : course)
+        entries.append({k, 12});
+    const QList<kanjitables::CourseRow> rows = kanjitables::courseRows(entries, holding(21));
+    QStringList got;
+    for (const auto &row : rows)
+        got << row.sound;
+    QCOMPARE(got, sounds);
+    QCOMPARE(rows.first().comment, firstComment);
+    QStringList found;
+    for (const auto &[sound, kanji] : kanjitables::sharedQuestions(rows))
+        found << sound << kanji;
+    QCOMPARE(found, shared);
 }
 
 void TestKanjiText::sortByFrequency()

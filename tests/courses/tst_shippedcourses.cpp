@@ -1,12 +1,12 @@
 #include "coursetable.h"
 #include "exercisefile.h"
+#include "strokepack.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTest>
-#include <QXmlStreamReader>
 
 // Opens every course shipped beside the program with the program's own reading code.
 class TestShippedCourses : public QObject
@@ -18,10 +18,14 @@ private slots:
     void everyCourseIsShipped();
     void course_data();
     void course();
+    void catalogue();
+    void variantsShipped();
     void blankPicture();
 
 private:
     QDir app;
+    // The stroke files of each picture folder, by name, read from its pack once.
+    QHash<QString, QHash<QString, QByteArray>> packs;
 };
 
 namespace {
@@ -32,6 +36,7 @@ struct Course
     int records;
     QStringList tables;     // table:prefix[:reading suffix], in the course's order
     bool byMeaning = false; // posed by a meaning (kanji) rather than a reading (kana)
+    QString grade = {};     // the school grade the catalogue gives its characters
 };
 
 const QList<Course> &courses()
@@ -45,12 +50,18 @@ const QList<Course> &courses()
          143,
          {"hiragana:hiragana/: (hiragana)", "hiragana-dakuten:hiragana/: (hiragana)",
           "katakana:katakana/: (katakana)", "katakana-dakuten:katakana/: (katakana)"}},
-        {"kanji-1", 80, {"kanji-1:kanji/"}, true},
-        {"kanji-2", 160, {"kanji-2:kanji/"}, true},
-        {"kanji-3", 200, {"kanji-3:kanji/"}, true},
-        {"kanji-4", 202, {"kanji-4:kanji/"}, true},
-        {"kanji-5", 193, {"kanji-5:kanji/"}, true},
-        {"kanji-6", 191, {"kanji-6:kanji/"}, true},
+        {"kanji-1", 80, {"kanji-1:kanji/"}, true, "1"},
+        {"kanji-2", 160, {"kanji-2:kanji/"}, true, "2"},
+        {"kanji-3", 200, {"kanji-3:kanji/"}, true, "3"},
+        {"kanji-4", 202, {"kanji-4:kanji/"}, true, "4"},
+        {"kanji-5", 193, {"kanji-5:kanji/"}, true, "5"},
+        {"kanji-6", 191, {"kanji-6:kanji/"}, true, "6"},
+        {"kanji-college-1", 185, {"kanji-college-1:kanji/"}, true, "8"},
+        {"kanji-college-2", 185, {"kanji-college-2:kanji/"}, true, "8"},
+        {"kanji-college-3", 185, {"kanji-college-3:kanji/"}, true, "8"},
+        {"kanji-college-4", 185, {"kanji-college-4:kanji/"}, true, "8"},
+        {"kanji-college-5", 185, {"kanji-college-5:kanji/"}, true, "8"},
+        {"kanji-college-6", 185, {"kanji-college-6:kanji/"}, true, "8"},
     };
     return list;
 }
@@ -77,22 +88,13 @@ QImage readPicture(const QString &path)
     return image;
 }
 
-// The number of strokes in a stroke file, one <path> each, or -1 when it is not well-formed
-// XML.
-int strokeCount(const QString &path)
+// The records of a course file, as the program cuts them.
+QStringList courseRecords(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    QXmlStreamReader xml(&file);
-    // The kvg: prefix is declared in the file's DTD, which the reader does not apply.
-    xml.setNamespaceProcessing(false);
-    int paths = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"path")
-            ++paths;
-    }
-    return xml.hasError() ? -1 : paths;
+    QStringList pieces = exercise::cutRecords(exercise::readText(path));
+    if (!pieces.isEmpty() && pieces.last().isEmpty())
+        pieces.removeLast(); // nothing after the last star
+    return pieces;
 }
 
 } // namespace
@@ -102,6 +104,13 @@ void TestShippedCourses::initTestCase()
     const QString overridden = qEnvironmentVariable("PLUMETTO_TEST_APP_DIR");
     app.setPath(overridden.isEmpty() ? QStringLiteral(PLUMETTO_APP_DIR) : overridden);
     QVERIFY2(app.exists(QStringLiteral("exercices")), qPrintable(app.path()));
+    for (const QString &folder : QStringList{"hiragana", "katakana", "kanji"}) {
+        const auto pack = StrokePack::open(app.filePath("images/" + folder + "/strokes.pack"));
+        QVERIFY2(pack, qPrintable(folder));
+        for (const NamedBytes &file : pack->files())
+            packs[folder].insert(file.name, file.bytes);
+        QCOMPARE(packs[folder].size(), pack->names().size()); // every block unpacks
+    }
 }
 
 void TestShippedCourses::everyCourseIsShipped()
@@ -110,7 +119,8 @@ void TestShippedCourses::everyCourseIsShipped()
     for (const Course &c : courses())
         expected << QString::fromLatin1(c.name) + ".txt";
     expected.sort();
-    QCOMPARE(QDir(app.filePath(QStringLiteral("exercices"))).entryList(QDir::Files, QDir::Name),
+    QCOMPARE(QDir(app.filePath(QStringLiteral("exercices")))
+                 .entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name),
              expected);
 }
 
@@ -134,21 +144,23 @@ void TestShippedCourses::course()
 
     const QString path = app.filePath(QStringLiteral("exercices/") + name + ".txt");
     QVERIFY(exercise::isOrdinaryFile(path));
-    QStringList pieces = exercise::cutRecords(exercise::readText(path));
-    QVERIFY(!pieces.isEmpty());
-    QCOMPARE(pieces.takeLast(), QString()); // nothing after the last star
+    const QStringList pieces = courseRecords(path);
     QCOMPARE(pieces.size(), count);
     QCOMPARE(pieces, recordsFromTables(tables));
 
+    // ぢ and づ read as じ and ず: the picture's name tells them apart.
     static const QRegularExpression reading(
-        QStringLiteral("^[a-z]+( \\((hiragana|katakana)\\))?$"));
+        QStringLiteral("^[a-z]+( \\((di|du)\\))?( \\((hiragana|katakana)\\))?$"));
     static const QRegularExpression strokes(QStringLiteral("^(\\d+) traits?\\b"));
     QSet<QString> pictures;
+    QSet<QString> questions;
     for (const QString &record : pieces) {
         const QStringList fields = exercise::fields(record);
         QVERIFY2(fields.size() >= 3, qPrintable(record));
         QVERIFY2(byMeaning ? !fields[0].isEmpty() : reading.match(fields[0]).hasMatch(),
                  qPrintable(record));
+        QVERIFY2(!questions.contains(fields[0].toCaseFolded()), qPrintable(record));
+        questions.insert(fields[0].toCaseFolded());
         const QRegularExpressionMatch count = strokes.match(fields[2]);
         QVERIFY2(count.hasMatch(), qPrintable(record));
 
@@ -158,13 +170,81 @@ void TestShippedCourses::course()
         QVERIFY2(exercise::isOrdinaryFile(picture), qPrintable(picture));
         QCOMPARE(readPicture(picture).size(), QSize(200, 200));
 
-        // Beside it, with its base name: the picture for screens of ratio 2, and the stroke
-        // file with as many strokes as the comment says.
+        // Beside it, with its base name: the picture for screens of ratio 2, and in the
+        // folder's pack the stroke file, with as many strokes as the comment says.
         const QString base = picture.chopped(4);
         QCOMPARE(readPicture(base + "@2x.png").size(), QSize(400, 400));
-        QVERIFY2(exercise::isOrdinaryFile(base + ".svg"), qPrintable(base + ".svg"));
-        QCOMPARE(strokeCount(base + ".svg"), count.captured(1).toInt());
+        const QFileInfo info(picture);
+        const QByteArray bytes =
+            packs[info.dir().dirName()].value(info.completeBaseName() + QStringLiteral(".svg"));
+        const std::optional<StrokeFile> file = parseStrokeFile(bytes);
+        QVERIFY2(file, qPrintable(record));
+        QCOMPARE(file->strokes.size(), count.captured(1).toInt());
     }
+    // The program's own lookup finds the first one, through the pack.
+    const QString first = app.filePath("images/" + exercise::fields(pieces.first())[1]);
+    QVERIFY(readStrokeFileBeside(first));
+}
+
+// Every character of the single-script courses once, with its course's record, grade, JLPT
+// level and frequency rank.
+void TestShippedCourses::catalogue()
+{
+    QFile file(app.filePath(QStringLiteral("exercices/catalogue.tsv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QVERIFY(lines.takeFirst().startsWith(QLatin1Char('#')));
+    QCOMPARE(lines.takeLast(), QString());
+
+    QHash<QString, QStringList> records;
+    QHash<QString, QString> grades;
+    qsizetype expected = 0;
+    for (const Course &c : courses()) {
+        if (QString::fromLatin1(c.name) == QLatin1String("kana"))
+            continue; // its records say the script, the single-script courses' do not
+        const QString name = QString::fromLatin1(c.name) + ".txt";
+        records[name] = courseRecords(app.filePath("exercices/" + name));
+        grades[name] = c.grade;
+        expected += c.records;
+    }
+    QSet<QString> characters;
+    static const QRegularExpression level(QStringLiteral("^[1-4]?$"));
+    static const QRegularExpression rank(QStringLiteral("^([1-9][0-9]*)?$"));
+    for (const QString &line : std::as_const(lines)) {
+        const QStringList columns = line.split(QLatin1Char('\t'));
+        QCOMPARE(columns.size(), 6);
+        QCOMPARE(columns[0].toUcs4().size(), 1);
+        QVERIFY2(!characters.contains(columns[0]), qPrintable(line));
+        characters.insert(columns[0]);
+        QVERIFY2(records.value(columns[2]).contains(columns[1]), qPrintable(line));
+        QCOMPARE(columns[3], grades.value(columns[2]));
+        QVERIFY2(level.match(columns[4]).hasMatch() && rank.match(columns[5]).hasMatch(),
+                 qPrintable(line));
+    }
+    QCOMPARE(characters.size(), expected);
+    QVERIFY(characters.contains(QStringLiteral("\U00020B9F")));
+}
+
+// Beside the main stroke files, the variants of each character ("09632-Kaisho.svg"), each of a
+// picture of the folder.
+void TestShippedCourses::variantsShipped()
+{
+    int variants = 0;
+    for (auto folder = packs.cbegin(); folder != packs.cend(); ++folder) {
+        for (auto file = folder->cbegin(); file != folder->cend(); ++file) {
+            const QString &name = file.key();
+            const bool variant = name.contains(QLatin1Char('-'));
+            const QString base = variant ? name.section(QLatin1Char('-'), 0, 0) : name.chopped(4);
+            QVERIFY2(
+                QFileInfo::exists(app.filePath("images/" + folder.key() + "/" + base + ".png")),
+                qPrintable(name));
+            if (variant) {
+                QVERIFY2(parseStrokeFile(file.value()), qPrintable(name));
+                ++variants;
+            }
+        }
+    }
+    QCOMPARE(variants, 1516);
 }
 
 void TestShippedCourses::blankPicture()

@@ -90,7 +90,9 @@ void TestKanaSounds::kanaTable()
     for (const auto &[table, folder] : tables) {
         for (const auto &entry : kanacourse::readTable(data.filePath(table + ".tsv"))) {
             const QString picture = kanacourse::picturePath(entry, folder + '/');
-            QTest::newRow(qPrintable(picture)) << entry.kana << entry.reading << picture;
+            // "ji (di)": the part in parentheses tells ぢ from じ on screen and is not said.
+            QTest::newRow(qPrintable(picture))
+                << entry.kana << entry.reading.section(QStringLiteral(" ("), 0, 0) << picture;
             ++count;
         }
     }

@@ -21,6 +21,24 @@ bool isPictureName(const QString &name)
     return allowed.match(name).hasMatch();
 }
 
+// A number column: 0 when empty; from `lowest` to `highest` otherwise.
+int numberColumn(const QStringList &columns, qsizetype index, const char *what, int lowest,
+                 int highest, const QString &source, int line)
+{
+    const QString text = columns.value(index);
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < lowest || number > highest)
+        fail(source, line,
+             QStringLiteral("%1 \"%2\": expected a number from %3 to %4, or nothing")
+                 .arg(QLatin1String(what), text)
+                 .arg(lowest)
+                 .arg(highest));
+    return number;
+}
+
 } // namespace
 
 QList<TableEntry> parseTable(const QString &text, const QString &source)
@@ -39,15 +57,23 @@ QList<TableEntry> parseTable(const QString &text, const QString &source)
             fail(source, number, QStringLiteral("a course cannot hold a \"*\""));
 
         QStringList columns = line.split(QLatin1Char('\t'));
-        if (columns.size() < 3 || columns.size() > 4)
+        if (columns.size() < 3 || columns.size() > 7)
             fail(source, number,
-                 QStringLiteral("expected kana, reading, comment and an optional picture name, "
-                                "separated by tabs"));
+                 QStringLiteral("expected kana, reading, comment, then optionally the picture "
+                                "name, grade, JLPT level and frequency rank, separated by tabs"));
         for (QString &column : columns)
             column = column.trimmed();
 
-        const QString pictureName = columns.size() == 4 ? columns[3] : columns[1];
-        TableEntry entry{columns[0], columns[1], columns[2], pictureName, source, number};
+        const QString pictureName = columns.value(3).isEmpty() ? columns[1] : columns[3];
+        TableEntry entry{columns[0],
+                         columns[1],
+                         columns[2],
+                         pictureName,
+                         numberColumn(columns, 4, "grade", 1, 10, source, number),
+                         numberColumn(columns, 5, "JLPT level", 1, 4, source, number),
+                         numberColumn(columns, 6, "frequency rank", 1, 99999, source, number),
+                         source,
+                         number};
         if (entry.kana.isEmpty())
             fail(source, number, QStringLiteral("no character to draw"));
         if (entry.reading.isEmpty())
@@ -122,6 +148,20 @@ void refuseGiveaways(const QList<TableEntry> &entries)
                                       "write its reading instead, « %2 »")
                            .arg(character, *found));
         }
+    }
+}
+
+void refuseSameQuestions(const QList<TableEntry> &entries)
+{
+    QHash<QString, const TableEntry *> asked;
+    for (const TableEntry &entry : entries) {
+        const TableEntry *&first = asked[entry.reading.toCaseFolded()];
+        if (first)
+            fail(entry.source, entry.line,
+                 QStringLiteral("\"%1\" is asked by %2:%3 too: tell them apart, \"%1 (...)\"")
+                     .arg(entry.reading, first->source)
+                     .arg(first->line));
+        first = &entry;
     }
 }
 

@@ -1,5 +1,6 @@
 // kanacourse: writes a course file and its solution pictures from tables of characters.
 
+#include "catalogue.h"
 #include "coursetable.h"
 #include "kanapicture.h"
 #include "strokefile.h"
@@ -22,20 +23,24 @@ namespace {
 
 const char usage[] =
     "Usage: kanacourse [--font FILE] [--size PIXELS]\n"
-    "                  [--images-dir DIR [--strokes-dir DIR [--draw-strokes]]]\n"
-    "                  --course FILE [--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE\n"
-    "                  [[--prefix SUBDIR/] [--reading-suffix TEXT] --table FILE]...\n"
+    "                  [--images-dir DIR] [--strokes-dir DIR [--copy-strokes] [--draw-strokes]]\n"
+    "                  [--course FILE] [--catalogue FILE]\n"
+    "                  [--prefix SUBDIR/] [--reading-suffix TEXT] [--course-name NAME]\n"
+    "                  --table FILE [[--prefix ...] [--reading-suffix ...] --table FILE]...\n"
     "\n"
     "Writes the course FILE from the tables, in their order. Each table line reads\n"
-    "  kana<TAB>reading<TAB>comment[<TAB>picture name]\n"
+    "  kana<TAB>reading<TAB>comment[<TAB>picture name[<TAB>grade<TAB>JLPT<TAB>frequency]]\n"
     "and gives the record \"readingTEXT=SUBDIR/name.png=comment*\", SUBDIR and TEXT being\n"
     "the last --prefix and --reading-suffix given before that table. A comment holding a\n"
-    "character that the course draws is refused. With --images-dir, the pictures are drawn\n"
-    "too, as DIR/SUBDIR/name.png, square PNG files of PIXELS a side (default 200), and\n"
-    "DIR/SUBDIR/name@2x.png, twice as large, for screens of pixel ratio 2. With\n"
-    "--strokes-dir, the KanjiVG stroke file of each single character, named by its code point\n"
-    "(0304b.svg for U+304B), is copied beside its picture as DIR/SUBDIR/name.svg. With\n"
-    "--draw-strokes, the pictures are drawn from those stroke files instead of the font.\n";
+    "character that the course draws is refused, and so are two records asking the same\n"
+    "question. With --images-dir, the pictures are drawn too, as DIR/SUBDIR/name.png, square\n"
+    "PNG files of PIXELS a side (default 200), and DIR/SUBDIR/name@2x.png, twice as large,\n"
+    "for screens of pixel ratio 2. With --strokes-dir, every single character must have its\n"
+    "KanjiVG stroke file there, named by its code point (0304b.svg for U+304B);\n"
+    "--copy-strokes copies it beside its picture as DIR/SUBDIR/name.svg, and --draw-strokes\n"
+    "draws the pictures from those files instead of the font. --catalogue writes FILE, the\n"
+    "catalogue of the tables' characters, each with its record, the course NAME of the last\n"
+    "--course-name given before its table, its grade, JLPT level and frequency rank.\n";
 
 constexpr int defaultSide = 200;
 
@@ -44,6 +49,7 @@ struct Source
     QString table;
     QString prefix;
     QString readingSuffix;
+    QString courseName;
 };
 
 struct Options
@@ -52,8 +58,10 @@ struct Options
     int side = defaultSide;
     std::optional<QString> imagesDir;
     std::optional<QString> strokesDir;
+    bool copyStrokes = false;
     bool drawStrokes = false;
     QString course;
+    QString catalogue;
     QList<Source> sources;
 };
 
@@ -79,6 +87,7 @@ Options parseArguments(const QStringList &arguments)
     Options options;
     QString prefix;
     QString readingSuffix;
+    QString courseName;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &name = arguments[i];
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
@@ -87,6 +96,10 @@ Options parseArguments(const QStringList &arguments)
         }
         if (name == QLatin1String("--draw-strokes")) {
             options.drawStrokes = true;
+            continue;
+        }
+        if (name == QLatin1String("--copy-strokes")) {
+            options.copyStrokes = true;
             continue;
         }
         if (i + 1 >= arguments.size())
@@ -109,20 +122,24 @@ Options parseArguments(const QStringList &arguments)
             readingSuffix = value;
         } else if (name == QLatin1String("--course")) {
             options.course = value;
+        } else if (name == QLatin1String("--catalogue")) {
+            options.catalogue = value;
+        } else if (name == QLatin1String("--course-name")) {
+            courseName = value;
         } else if (name == QLatin1String("--prefix")) {
             prefix = normalisedPrefix(value);
         } else if (name == QLatin1String("--table")) {
-            options.sources.append({value, prefix, readingSuffix});
+            options.sources.append({value, prefix, readingSuffix, courseName});
         } else {
             throw UsageError("unknown option " + name.toStdString());
         }
     }
-    if (options.course.isEmpty() || options.sources.isEmpty())
-        throw UsageError("--course and at least one --table are needed");
+    if ((options.course.isEmpty() && options.catalogue.isEmpty()) || options.sources.isEmpty())
+        throw UsageError("--course or --catalogue, and at least one --table, are needed");
     if (options.strokesDir && !options.imagesDir)
         throw UsageError("--strokes-dir needs --images-dir");
-    if (options.drawStrokes && !options.strokesDir)
-        throw UsageError("--draw-strokes needs --strokes-dir");
+    if ((options.drawStrokes || options.copyStrokes) && !options.strokesDir)
+        throw UsageError("--draw-strokes and --copy-strokes need --strokes-dir");
     return options;
 }
 
@@ -174,7 +191,8 @@ struct Item
 };
 
 // Draws every picture, and its twin at twice the size, from its character's stroke file, and
-// copies the file beside it. Every file is read and checked before anything is written.
+// copies the file beside it if asked. Every file is read and checked before anything is
+// written.
 void drawFromStrokeFiles(const Options &options, const QList<Item> &items)
 {
     QList<QByteArray> bytes;
@@ -206,7 +224,8 @@ void drawFromStrokeFiles(const Options &options, const QList<Item> &items)
         writePicture(picture, kanacourse::strokePicture(drawings[i], options.side));
         writePicture(besidePicture(picture, QStringLiteral("@2x.png")),
                      kanacourse::strokePicture(drawings[i], 2 * options.side));
-        writeFile(besidePicture(picture, QStringLiteral(".svg")), bytes[i]);
+        if (options.copyStrokes)
+            writeFile(besidePicture(picture, QStringLiteral(".svg")), bytes[i]);
     }
 }
 
@@ -214,6 +233,8 @@ int run(const Options &options)
 {
     QList<Item> items;
     QList<kanacourse::TableEntry> entries;
+    QList<kanacourse::TableEntry> questions;
+    QList<kanacourse::CatalogueLine> catalogue;
     QSet<QString> pictures;
     for (const Source &source : options.sources) {
         for (const kanacourse::TableEntry &entry : kanacourse::readTable(source.table)) {
@@ -225,9 +246,19 @@ int run(const Options &options)
             pictures.insert(picture);
             items.append({entry, source.prefix, source.readingSuffix});
             entries.append(entry);
+            questions.append(entry);
+            questions.last().reading += source.readingSuffix;
+            catalogue.append({entry,
+                              kanacourse::courseRecord(entry, source.prefix, source.readingSuffix),
+                              source.courseName});
         }
     }
-    kanacourse::refuseGiveaways(entries);
+    // A catalogue alone spans several courses: what one course must not hold is checked where
+    // that course is written.
+    if (!options.course.isEmpty()) {
+        kanacourse::refuseGiveaways(entries);
+        kanacourse::refuseSameQuestions(questions);
+    }
 
     if (options.imagesDir && options.drawStrokes) {
         drawFromStrokeFiles(options, items);
@@ -254,15 +285,19 @@ int run(const Options &options)
             writePicture(picture, painter.picture(item.entry.kana, options.side));
             writePicture(besidePicture(picture, QStringLiteral("@2x.png")),
                          painter.picture(item.entry.kana, 2 * options.side));
-            if (strokes[i])
+            if (strokes[i] && options.copyStrokes)
                 writeFile(besidePicture(picture, QStringLiteral(".svg")), *strokes[i]);
         }
     }
 
-    QList<QString> records;
-    for (const Item &item : items)
-        records.append(kanacourse::courseRecord(item.entry, item.prefix, item.readingSuffix));
-    writeFile(options.course, kanacourse::courseBytes(records));
+    if (!options.catalogue.isEmpty())
+        writeFile(options.catalogue, kanacourse::catalogueBytes(catalogue));
+    if (!options.course.isEmpty()) {
+        QList<QString> records;
+        for (const Item &item : items)
+            records.append(kanacourse::courseRecord(item.entry, item.prefix, item.readingSuffix));
+        writeFile(options.course, kanacourse::courseBytes(records));
+    }
     return 0;
 }
 

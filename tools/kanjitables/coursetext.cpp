@@ -1,6 +1,7 @@
 #include "coursetext.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -128,40 +129,150 @@ QString pictureName(const QString &literal)
                : QStringLiteral("%1").arg(codePoints.first(), 5, 16, QLatin1Char('0'));
 }
 
-CourseRow courseRow(const Kanji &kanji, int strokeCount, const FitsBox &fits)
-{
-    QStringList meanings;
-    for (const QString &meaning :
-         kanji.frenchMeanings.isEmpty() ? kanji.englishMeanings : kanji.frenchMeanings) {
-        const QString cleaned = cleanMeaning(meaning);
-        if (!cleaned.isEmpty() && !meanings.contains(cleaned))
-            meanings << cleaned;
-    }
+namespace {
 
-    CourseRow row;
-    row.kanji = kanji.literal;
-    row.pictureName = pictureName(kanji.literal);
-    if (!meanings.isEmpty()) {
+// A kanji's question and what its comment tells besides.
+struct Question
+{
+    QString sound;
+    QStringList others; // the meanings shown after "Aussi : "
+    bool english = false;
+};
+
+Question questionOf(const Kanji &kanji, const FitsBox &fits)
+{
+    Question question;
+    question.english = kanji.frenchMeanings.isEmpty() && !kanji.englishMeanings.isEmpty();
+    for (const QString &meaning : question.english ? kanji.englishMeanings : kanji.frenchMeanings) {
+        const QString cleaned = cleanMeaning(meaning);
+        if (!cleaned.isEmpty() && !question.others.contains(cleaned))
+            question.others << cleaned;
+    }
+    if (!question.others.isEmpty()) {
         // A table's reading column cannot hold "=": a definition such as "sun = 3,03 cm" is
         // posed by the word it defines.
-        QString sound = meanings.first().section(QLatin1Char('='), 0, 0).trimmed();
-        row.sound = cutMeaning(sound.isEmpty() ? meanings.first() : sound, fits);
-        if (row.sound == meanings.first())
-            meanings.removeFirst();
+        const QString first = question.others.first();
+        const QString defined = first.section(QLatin1Char('='), 0, 0).trimmed();
+        question.sound = cutMeaning(defined.isEmpty() ? first : defined, fits);
+        if (question.sound == first)
+            question.others.removeFirst();
     }
+    return question;
+}
 
+// A meaning as it may stand in parentheses after the sound: without its own parenthesised
+// part or definition ("prendre (train, ...)" gives "prendre"), nor the sound it starts with
+// ("bureau du gouvernement" after "bureau" gives "gouvernement").
+QString qualifierOf(const QString &meaning, const QString &sound)
+{
+    QString text =
+        meaning.section(QStringLiteral(" ("), 0, 0).section(QLatin1Char('='), 0, 0).trimmed();
+    if (!text.startsWith(sound + QLatin1Char(' '), Qt::CaseInsensitive))
+        return text;
+    QStringList words = text.mid(sound.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    while (!words.isEmpty() && isLittleWord(words.first()))
+        words.removeFirst();
+    return words.join(QLatin1Char(' '));
+}
+
+// Gives each question that others share one of its other meanings in parentheses, the first
+// that fits and is asked nowhere else in the course.
+void tellApart(QList<Question> &questions, const FitsBox &fits)
+{
+    QHash<QString, QList<qsizetype>> bySound;
+    QSet<QString> asked;
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        bySound[questions[i].sound.toCaseFolded()] << i;
+        asked.insert(questions[i].sound.toCaseFolded());
+    }
+    for (const QList<qsizetype> &alike : std::as_const(bySound)) {
+        if (alike.size() < 2)
+            continue;
+        for (const qsizetype index : alike) {
+            Question &question = questions[index];
+            const auto fitsAfter = [&](const QString &text) {
+                return fits(question.sound + QStringLiteral(" (") + text + QLatin1Char(')'));
+            };
+            for (qsizetype m = 0; m < question.others.size(); ++m) {
+                const QString extra = qualifierOf(question.others[m], question.sound);
+                if (extra.isEmpty() || extra.toCaseFolded() == question.sound.toCaseFolded())
+                    continue;
+                const QString cut = cutMeaning(extra, fitsAfter);
+                if (cut.endsWith(QStringLiteral("…")) && !extra.endsWith(QStringLiteral("…")))
+                    continue; // not even its first word fits
+                const QString told = question.sound + QStringLiteral(" (") + cut + QLatin1Char(')');
+                if (asked.contains(told.toCaseFolded()))
+                    continue;
+                asked.insert(told.toCaseFolded());
+                question.sound = told;
+                if (cut == question.others[m])
+                    question.others.removeAt(m);
+                break;
+            }
+        }
+    }
+}
+
+QString commentOf(const Question &question, int strokeCount, const Kanji &kanji)
+{
     QStringList lines{
         QStringLiteral("%1 trait%2").arg(strokeCount).arg(strokeCount == 1 ? "" : "s")};
+    if (!question.others.isEmpty())
+        lines << QStringLiteral("Aussi : ") + question.others.join(QStringLiteral(", "));
     const QStringList on = formatReadings(kanji.onReadings);
     if (!on.isEmpty())
         lines << QStringLiteral("On : ") + on.join(QStringLiteral(", "));
     const QStringList kun = formatReadings(kanji.kunReadings);
     if (!kun.isEmpty())
         lines << QStringLiteral("Kun : ") + kun.join(QStringLiteral(", "));
-    if (!meanings.isEmpty())
-        lines << QStringLiteral("Aussi : ") + meanings.join(QStringLiteral(", "));
-    row.comment = lines.join(QStringLiteral("(return)"));
-    return row;
+    if (question.english)
+        lines << QStringLiteral("Sens en anglais.");
+    return lines.join(QStringLiteral("(return)"));
+}
+
+} // namespace
+
+QList<CourseRow> courseRows(const QList<CourseKanji> &course, const FitsBox &fits)
+{
+    QList<Question> questions;
+    for (const CourseKanji &entry : course)
+        questions << questionOf(entry.kanji, fits);
+    tellApart(questions, fits);
+    QList<CourseRow> rows;
+    for (qsizetype i = 0; i < course.size(); ++i) {
+        const Kanji &kanji = course[i].kanji;
+        rows << CourseRow{kanji.literal,
+                          questions[i].sound,
+                          commentOf(questions[i], course[i].strokeCount, kanji),
+                          pictureName(kanji.literal),
+                          kanji.grade,
+                          kanji.jlpt,
+                          kanji.frequency};
+    }
+    return rows;
+}
+
+CourseRow courseRow(const Kanji &kanji, int strokeCount, const FitsBox &fits)
+{
+    return courseRows({CourseKanji{kanji, strokeCount}}, fits).first();
+}
+
+QList<std::pair<QString, QString>> sharedQuestions(const QList<CourseRow> &rows)
+{
+    QList<std::pair<QString, QString>> shared;
+    QHash<QString, qsizetype> seen;
+    for (const CourseRow &row : rows) {
+        const QString key = row.sound.toCaseFolded();
+        const auto found = seen.constFind(key);
+        if (found == seen.cend()) {
+            seen.insert(key, shared.size());
+            shared.append({row.sound, row.kanji});
+        } else {
+            shared[*found].second += row.kanji;
+        }
+    }
+    shared.removeIf([](const auto &entry) { return entry.second.toUcs4().size() < 2; });
+    return shared;
 }
 
 void sortByFrequency(QList<Kanji> &characters)

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace kanjitables {
 
@@ -36,17 +37,38 @@ struct CourseRow
     QString sound;
     QString comment;
     QString pictureName;
+    int grade = 0;
+    std::optional<int> jlpt;
+    std::optional<int> frequency;
 };
 
 // The picture's base name: the code point in five lower-case hex digits, as KanjiVG names
 // its files ("06c34" for 水).
 QString pictureName(const QString &literal);
 
-// The row for a character drawn with strokeCount strokes. The sound is the first French
-// meaning cut to fit, or the first English one when there is no French one; the comment gives
-// the stroke count, the on readings, the kun readings and the other meanings ("Aussi : "),
-// with the whole first meaning when the sound had to be cut. Empty lines are left out.
+// A kanji with the stroke count of its stroke file.
+struct CourseKanji
+{
+    Kanji kanji;
+    int strokeCount = 0;
+};
+
+// The rows of one course, in order. Each kanji is posed by its first French meaning cut to
+// fit, or its first English one when it has no French one. Where two kanji would be posed
+// alike (compared without case), each is told apart by another of its meanings in
+// parentheses, "chaud (torride)", the first that fits and makes its question unique; a kanji
+// with no other meaning keeps the bare one. The comment gives the stroke count, the other
+// meanings ("Aussi : "), the on readings, the kun readings, and "Sens en anglais." when the
+// meanings are English; the whole first meaning comes first among the others when the sound
+// had to be cut. Empty lines are left out.
+QList<CourseRow> courseRows(const QList<CourseKanji> &course, const FitsBox &fits);
+
+// The row of a kanji alone in its course.
 CourseRow courseRow(const Kanji &kanji, int strokeCount, const FitsBox &fits);
+
+// The questions that two or more rows share (compared without case), each followed by the
+// kanji that share it: {"chaud", "温暑"}.
+QList<std::pair<QString, QString>> sharedQuestions(const QList<CourseRow> &rows);
 
 // Most frequent first; characters without a frequency last, by code point.
 void sortByFrequency(QList<Kanji> &characters);

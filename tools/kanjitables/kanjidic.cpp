@@ -10,6 +10,7 @@ namespace kanjitables {
 namespace {
 
 constexpr int lastPrimaryGrade = 6;
+constexpr int laterJouyouGrade = 8;
 
 // Reads one <character> element, the reader standing on its start; the fields wanted are
 // found at any depth inside it.
@@ -42,11 +43,13 @@ Kanji readCharacter(QXmlStreamReader &xml)
             if (!strokeCountSeen)
                 kanji.strokeCount = count;
             strokeCountSeen = true;
-        } else if (name == QLatin1String("freq")) {
+        } else if (name == QLatin1String("freq") || name == QLatin1String("jlpt")) {
+            std::optional<int> &field =
+                name == QLatin1String("freq") ? kanji.frequency : kanji.jlpt;
             bool ok = false;
             const int rank = xml.readElementText().toInt(&ok);
             if (ok)
-                kanji.frequency = rank;
+                field = rank;
         } else if (name == QLatin1String("reading")) {
             const QString type = xml.attributes().value(QLatin1String("r_type")).toString();
             const QString text = xml.readElementText().trimmed();
@@ -81,7 +84,8 @@ Kanjidic readKanjidic(QIODevice &device)
             dictionary.databaseVersion = xml.readElementText().trimmed();
         } else if (xml.name() == QLatin1String("character")) {
             Kanji kanji = readCharacter(xml);
-            if (kanji.grade >= 1 && kanji.grade <= lastPrimaryGrade)
+            if ((kanji.grade >= 1 && kanji.grade <= lastPrimaryGrade) ||
+                kanji.grade == laterJouyouGrade)
                 dictionary.characters.append(std::move(kanji));
         }
     }

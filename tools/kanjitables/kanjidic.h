@@ -21,9 +21,10 @@ public:
 struct Kanji
 {
     QString literal;
-    int grade = 0;
+    int grade = 0;                // 1 to 6 for primary school, 8 for the later jouyou kanji
     int strokeCount = 0;          // the accepted count, the first one given
     std::optional<int> frequency; // rank among the 2500 most used, 1 the most used
+    std::optional<int> jlpt;      // the old JLPT level, 4 the easiest, 1 the hardest
     QStringList onReadings;
     QStringList kunReadings;
     QStringList frenchMeanings;
@@ -33,10 +34,11 @@ struct Kanji
 struct Kanjidic
 {
     QString databaseVersion;
-    QList<Kanji> characters; // those with a school grade from 1 to 6, in the file's order
+    QList<Kanji> characters; // the jouyou kanji (grades 1 to 6 and 8), in the file's order
 };
 
-// Reads KANJIDIC2's XML and keeps the characters taught in primary school.
+// Reads KANJIDIC2's XML and keeps the jouyou kanji: those taught in primary school (grades 1
+// to 6) and after it (grade 8).
 // Throws DataError, with the line, when the XML is not well formed.
 Kanjidic readKanjidic(QIODevice &device);
 
