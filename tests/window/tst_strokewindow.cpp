@@ -37,6 +37,7 @@ private slots:
     void staleVerdict();
     void noStrokeFileNoCheck();
     void strokeOrderOnClick();
+    void spaceAfterStrokeOrder();
 
 private:
     // Draws the reference strokes on the pad, in the order given, each as drawn or reversed.
@@ -137,6 +138,11 @@ void TestStrokeWindow::verdict()
 
     QCOMPARE(label->text(), text);
     QVERIFY(!label->isHidden());
+    // One line at the pad's bottom edge, leaving the drawing above it in sight.
+    QCOMPARE(label->geometry().bottom(), pad->height() - 1);
+    QVERIFY(label->width() <= pad->width());
+    QVERIFY2(label->height() <= 0.15 * pad->height(),
+             qPrintable(QStringLiteral("%1 of %2").arg(label->height()).arg(pad->height())));
     QCOMPARE(pad->hasOverlay(), overlay);
     QCOMPARE(pad->image(), drawn);
     QVERIFY(form->focusWidget());
@@ -238,6 +244,25 @@ void TestStrokeWindow::strokeOrderOnClick()
     // A command stops it.
     form->findChild<QPushButton *>(QStringLiteral("bouttonjuste"))->click();
     QVERIFY(!box->isPlayingStrokeOrder());
+}
+
+// A click on the solution plays the stroke order and leaves the keyboard focus on the judgement
+// the check suggested, which Space then presses.
+void TestStrokeWindow::spaceAfterStrokeOrder()
+{
+    SystemRandom random(1);
+    Form1 *form = openKa(random);
+    QVERIFY(form);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    draw(form->findChild<DrawingPad *>(QStringLiteral("Picture1")), {0, 1, 2}, -1);
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    auto *box = form->findChild<PictureBox *>(QStringLiteral("imagesoluce"));
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      box->mapTo(form, box->rect().center()));
+    QVERIFY(box->isPlayingStrokeOrder());
+    QTest::keyClick(form->windowHandle(), Qt::Key_Space);
+    QCOMPARE(form->practice().trouves().size(), 2);
 }
 
 QTEST_MAIN(TestStrokeWindow)
