@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "comforttexts.h"
 #include "drawingpad.h"
 #include "exercisefile.h"
 #include "filedrop.h"
@@ -31,6 +32,9 @@ namespace {
 
 constexpr int clientWidth = 449;  // 6735 twips
 constexpr int clientHeight = 252; // 3780 twips
+
+// How long a sound that cannot be played is told in the progress label's place.
+constexpr int soundNoticeMs = 5000;
 
 // The message box and the caption show CR LF line breaks as new lines.
 QString displayed(QString text)
@@ -69,6 +73,9 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
     new TraceMenu(*menuBar(), *m_picture1, {m_effacer, m_command1, m_bouttonjuste, m_bouttonfaux},
                   *m_sound);
     m_progression = new ProgressCorner(*menuBar());
+    connect(m_sound, &PosedSound::failed, m_progression, [this](const QString &reason) {
+        m_progression->showNotice(comforttexts::soundUnavailable.arg(reason), soundNoticeMs);
+    });
     connect(new FileDrop(*this), &FileDrop::dropped, this, &Form1::openFile);
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 
