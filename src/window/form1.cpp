@@ -15,6 +15,7 @@
 #include "texts.h"
 #include "tracemenu.h"
 #include "twips.h"
+#include "windowplace.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -77,7 +78,9 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
         m_progression->showNotice(comforttexts::soundUnavailable.arg(reason), soundNoticeMs);
     });
     connect(new FileDrop(*this), &FileDrop::dropped, this, &Form1::openFile);
+    // The first size on the first run; later, the size and place of the last run.
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    new WindowPlace(*this);
 
     m_practice.setObserver(this);
     // The load handler.
