@@ -13,6 +13,7 @@
 #include "recentsmenu.h"
 #include "strokecoach.h"
 #include "texts.h"
+#include "titledbox.h"
 #include "tracemenu.h"
 #include "twips.h"
 #include "windowplace.h"
@@ -355,6 +356,7 @@ void Form1::showMessage(const QString &text, MessageIcon icon, const QString &ti
     QMessageBox box(look, title.isEmpty() ? helptexts::defaultTitle : title,
                     shortened(displayed(text)), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    makeRoomForTitle(box);
     box.exec();
 }
 

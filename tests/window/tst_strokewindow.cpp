@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -38,6 +39,7 @@ private slots:
     void noStrokeFileNoCheck();
     void strokeOrderOnClick();
     void spaceAfterStrokeOrder();
+    void endBoxHasRoomForItsTitle();
 
 private:
     // Draws the reference strokes on the pad, in the order given, each as drawn or reversed.
@@ -263,6 +265,32 @@ void TestStrokeWindow::spaceAfterStrokeOrder()
     QVERIFY(box->isPlayingStrokeOrder());
     QTest::keyClick(form->windowHandle(), Qt::Key_Space);
     QCOMPARE(form->practice().trouves().size(), 2);
+}
+
+// "Exercice terminé." has no title of its own: its box leaves a title bar room for the whole of
+// the default title beside the bar's icon and buttons.
+void TestStrokeWindow::endBoxHasRoomForItsTitle()
+{
+    SystemRandom random(1);
+    Form1 *form = openKa(random, QStringLiteral("ka=ka.png=*"));
+    QVERIFY(form);
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    ModalAnswerer answerer;
+    int width = 0;
+    int titleWidth = 0;
+    int barHeight = 0;
+    answerer.pressOk([&](QWidget *box) {
+        QFont bold = box->font();
+        bold.setBold(true);
+        width = box->width();
+        titleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+        barHeight = box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    });
+    form->findChild<QPushButton *>(QStringLiteral("bouttonjuste"))->click();
+    QCOMPARE(answerer.takeSeen().size(), 1);
+    QVERIFY2(
+        width >= titleWidth + 5 * barHeight,
+        qPrintable(QStringLiteral("%1 < %2 + 5 * %3").arg(width).arg(titleWidth).arg(barHeight)));
 }
 
 QTEST_MAIN(TestStrokeWindow)
