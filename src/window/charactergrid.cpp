@@ -21,6 +21,11 @@ CharacterGrid::CharacterGrid(QWidget *parent) : QWidget(parent)
     setMouseTracking(false);
 }
 
+int CharacterGrid::twoRowsHeight()
+{
+    return headingHeight + 2 * (cellSize + cellGap) + cellGap;
+}
+
 void CharacterGrid::setGroups(QList<Group> groups)
 {
     m_groups = std::move(groups);

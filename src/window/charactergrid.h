@@ -31,6 +31,8 @@ public:
     };
 
     explicit CharacterGrid(QWidget *parent = nullptr);
+    // The height of a group's heading and two rows of cells.
+    static int twoRowsHeight();
     void setGroups(QList<Group> groups);
     const QList<Group> &groups() const { return m_groups; }
     // Where a picture's cell is drawn; empty when it has none.

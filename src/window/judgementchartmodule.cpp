@@ -13,8 +13,9 @@
 
 namespace {
 
-// One day in so many is labelled, counting back from the last, so that the labels stand level
-// and whole however narrow the chart.
+// One day in so many is labelled, the middle one of each run, so that the labels stand level
+// and whole however narrow the chart, and none lies at its edges, where the chart leaves out a
+// label that overruns them.
 constexpr int labelledEvery = 5;
 // The most steps on the judgements' axis.
 constexpr int mostSteps = 5;
@@ -77,7 +78,7 @@ void JudgementChartModule::showJudgements(QWidget *widget, const QList<ChartDay>
         const ChartDay &day = days[i];
         right->append(day.right);
         wrong->append(day.wrong);
-        const bool labelled = (days.size() - 1 - i) % labelledEvery == 0;
+        const bool labelled = i % labelledEvery == labelledEvery / 2;
         categories.append(labelled ? day.label : unlabelled(i));
         highest = std::max(highest, day.right + day.wrong);
     }

@@ -21,6 +21,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -93,6 +94,8 @@ StatisticsWindow::StatisticsWindow(History &history, const QString &imagesFolder
     scroll->setObjectName(QStringLiteral("defilementgrille"));
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_grid);
+    // Two rows of characters at the least, however small the window.
+    scroll->setMinimumHeight(CharacterGrid::twoRowsHeight());
 
     judgementchart::Absence absence = judgementchart::Absence::Missing;
     m_chart = judgementchart::make(chartTexts(), &absence);
@@ -129,6 +132,10 @@ StatisticsWindow::StatisticsWindow(History &history, const QString &imagesFolder
     drawingScroll->setFrameShape(QFrame::NoFrame);
     drawingScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     drawingScroll->setWidget(drawingRow);
+    // High enough for a drawing, its two lines of caption and the scroll bar across.
+    drawingScroll->setMinimumHeight(InkView::side + 2 * fontMetrics().lineSpacing() +
+                                    style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                    2 * drawingRowLayout->spacing());
 
     auto *bottom = new QWidget;
     auto *bottomLayout = new QVBoxLayout(bottom);
