@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "comforttexts.h"
 #include "drawingpad.h"
 #include "exercisefile.h"
 #include "filedrop.h"
@@ -12,8 +13,10 @@
 #include "recentsmenu.h"
 #include "strokecoach.h"
 #include "texts.h"
+#include "titledbox.h"
 #include "tracemenu.h"
 #include "twips.h"
+#include "windowplace.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -31,6 +34,9 @@ namespace {
 
 constexpr int clientWidth = 449;  // 6735 twips
 constexpr int clientHeight = 252; // 3780 twips
+
+// How long a sound that cannot be played is told in the progress label's place.
+constexpr int soundNoticeMs = 5000;
 
 // The message box and the caption show CR LF line breaks as new lines.
 QString displayed(QString text)
@@ -69,8 +75,13 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
     new TraceMenu(*menuBar(), *m_picture1, {m_effacer, m_command1, m_bouttonjuste, m_bouttonfaux},
                   *m_sound);
     m_progression = new ProgressCorner(*menuBar());
+    connect(m_sound, &PosedSound::failed, m_progression, [this](const QString &reason) {
+        m_progression->showNotice(comforttexts::soundUnavailable.arg(reason), soundNoticeMs);
+    });
     connect(new FileDrop(*this), &FileDrop::dropped, this, &Form1::openFile);
+    // The first size on the first run; later, the size and place of the last run.
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    new WindowPlace(*this);
 
     m_practice.setObserver(this);
     // The load handler.
@@ -345,6 +356,7 @@ void Form1::showMessage(const QString &text, MessageIcon icon, const QString &ti
     QMessageBox box(look, title.isEmpty() ? helptexts::defaultTitle : title,
                     shortened(displayed(text)), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    makeRoomForTitle(box);
     box.exec();
 }
 

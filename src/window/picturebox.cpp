@@ -83,7 +83,9 @@ QImage readPicture(const QString &path, qreal fileRatio, QSize logical, QSizeF b
 PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
+    // A stop of the Tab key, but a click (to play the stroke order) leaves the keyboard focus
+    // where it was: on the judgement the check suggested, which Space then presses.
+    setFocusPolicy(Qt::TabFocus);
     m_strokeOrder = new QVariantAnimation(this);
     m_strokeOrder->setObjectName(QStringLiteral("strokeOrder"));
     m_strokeOrder->setStartValue(0);
