@@ -1,6 +1,9 @@
 #include "picturebox.h"
 
+#include "regularfile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -40,6 +43,25 @@ QString sharperPath(const QString &path)
     return info.dir().filePath(name);
 }
 
+// The reader of the picture at `path` when it is a regular file; a reader of nothing otherwise,
+// since a FIFO would have it wait forever and a device read without end.
+class PictureFile
+{
+public:
+    explicit PictureFile(const QString &path)
+    {
+        // The format is told by the contents, whatever the name's ending says.
+        if (files::openRegular(m_file, path))
+            m_reader.setDevice(&m_file);
+    }
+    bool isOpen() const { return m_file.isOpen(); }
+    QImageReader &reader() { return m_reader; }
+
+private:
+    QFile m_file;
+    QImageReader m_reader;
+};
+
 // Reads the picture at `path` to be shown at most `bound` logical pixels large on a screen of
 // `screenRatio`, with the device pixel ratio that gives its logical size. `logical` is its natural
 // size in logical pixels, when known; otherwise the file's size divided by `fileRatio`. A null
@@ -48,7 +70,10 @@ QString sharperPath(const QString &path)
 QImage readPicture(const QString &path, qreal fileRatio, QSize logical, QSizeF bound,
                    qreal screenRatio, QSizeF &shownSize)
 {
-    QImageReader reader(path);
+    PictureFile file(path);
+    if (!file.isOpen())
+        return {};
+    QImageReader &reader = file.reader();
     reader.setAutoTransform(true);
     const QSize pixels = reader.size();
     if (pixels.isEmpty()) {
@@ -106,9 +131,9 @@ bool PictureBox::showPicture(const QString &path)
     if (screenRatio > 1) {
         // The sharper picture stands in for the named one, which must still be a picture: the
         // same file shows or fails on every screen.
-        const QSize logical = QImageReader(path).size();
+        const QSize logical = PictureFile(path).reader().size();
         const QString sharper = sharperPath(path);
-        if (!logical.isEmpty() && QFileInfo::exists(sharper))
+        if (!logical.isEmpty())
             image = readPicture(sharper, 2, logical, bound, screenRatio, m_shownSize);
     }
     if (image.isNull())

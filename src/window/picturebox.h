@@ -22,8 +22,9 @@ class PictureBox : public QWidget
 public:
     explicit PictureBox(QWidget *parent = nullptr);
 
-    // Reads and shows the picture. Returns false, leaving the box white, when the file does
-    // not decode as a picture. Large files are decoded at the size they can be shown at.
+    // Reads and shows the picture. Returns false, leaving the box white, when the file is no
+    // regular file (a FIFO, a device: never waited on) or does not decode as a picture. Large
+    // files are decoded at the size they can be shown at.
     // Stops the stroke order.
     bool showPicture(const QString &path);
     void clearPicture();

@@ -182,6 +182,8 @@ private slots:
     void hugeHeaderRefusedQuickly_data();
     void hugeHeaderRefusedQuickly();
     void hugePhotoShowsScaled();
+    void notRegularFile_data();
+    void notRegularFile();
     void solutionThroughWindow_data();
     void solutionThroughWindow();
     void blankPictureThroughWindow_data();
@@ -312,6 +314,47 @@ void TestBadPictures::hugePhotoShowsScaled()
     const QSize shown = box.picture().size();
     QVERIFY(shown.width() <= 209 * box.devicePixelRatioF());
     QCOMPARE(shown.width() * 3 / 4, shown.height());
+}
+
+void TestBadPictures::notRegularFile_data()
+{
+    QTest::addColumn<QString>("plain");   // the picture named
+    QTest::addColumn<QString>("sharper"); // its @2x twin, looked at on a dense screen
+    QTest::addColumn<bool>("shows");
+
+    // No writer: a reading that opens it waits forever.
+    QTest::newRow("a FIFO") << QStringLiteral("fifo") << QString() << false;
+    QTest::newRow("/dev/zero") << QStringLiteral("zero") << QString() << false;
+    QTest::newRow("a folder") << QStringLiteral("folder") << QString() << false;
+    // The twin is passed over: the plain picture shows.
+    QTest::newRow("a FIFO twin") << QStringLiteral("png") << QStringLiteral("fifo") << true;
+    QTest::newRow("a /dev/zero twin") << QStringLiteral("png") << QStringLiteral("zero") << true;
+}
+
+void TestBadPictures::notRegularFile()
+{
+    QFETCH(QString, plain);
+    QFETCH(QString, sharper);
+    QFETCH(bool, shows);
+    QTemporaryDir dir;
+    const auto make = [&dir](const QString &kind, const QString &name) {
+        const QString path = dir.filePath(name);
+        if (kind == QLatin1String("png"))
+            write(dir, name, encoded({20, 10}, "PNG"));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(name));
+    };
+    make(plain, QStringLiteral("ka.png"));
+    make(sharper, QStringLiteral("ka@2x.png"));
+
+    PictureBox box;
+    box.resize(209, 105);
+    QCOMPARE(box.showPicture(dir.filePath(QStringLiteral("ka.png"))), shows);
+    QCOMPARE(box.picture().deviceIndependentSize(), shows ? QSizeF(20, 10) : QSizeF(0, 0));
 }
 
 void TestBadPictures::solutionThroughWindow_data()
