@@ -20,6 +20,8 @@ namespace {
 
 // Pictures above this many pixels are refused before anything is decoded.
 constexpr qint64 maxPixels = qint64(256) * 1024 * 1024;
+// What a picture within that limit takes in memory at four bytes a pixel, in megabytes.
+constexpr int maxDecodedMegabytes = int(maxPixels * 4 / (1024 * 1024));
 
 // The stroke order: the time each stroke takes to grow, and how long the whole character
 // stays before the picture comes back.
@@ -62,6 +64,24 @@ private:
     QImageReader m_reader;
 };
 
+// Lets pictures be decoded up to the box's own limit while it lives. Qt's limit of 128 MB refuses
+// a picture of 6000 x 6000 pixels whose format cannot be decoded straight to a smaller size (an
+// interlaced or 16-bit PNG, a BMP), although the box shows it scaled down.
+class AllocationLimit
+{
+public:
+    explicit AllocationLimit(int megabytes) : m_before(QImageReader::allocationLimit())
+    {
+        QImageReader::setAllocationLimit(megabytes);
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(m_before); }
+    AllocationLimit(const AllocationLimit &) = delete;
+    AllocationLimit &operator=(const AllocationLimit &) = delete;
+
+private:
+    int m_before;
+};
+
 // Reads the picture at `path` to be shown at most `bound` logical pixels large on a screen of
 // `screenRatio`, with the device pixel ratio that gives its logical size. `logical` is its natural
 // size in logical pixels, when known; otherwise the file's size divided by `fileRatio`. A null
@@ -75,6 +95,7 @@ QImage readPicture(const QString &path, qreal fileRatio, QSize logical, QSizeF b
         return {};
     QImageReader &reader = file.reader();
     reader.setAutoTransform(true);
+    const AllocationLimit allowed(maxDecodedMegabytes);
     const QSize pixels = reader.size();
     if (pixels.isEmpty()) {
         QImage image = reader.read();
