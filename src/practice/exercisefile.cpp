@@ -1,19 +1,16 @@
 #include "exercisefile.h"
 
+#include "regularfile.h"
 #include "texts.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 
 namespace exercise {
 
@@ -159,29 +156,10 @@ QString textFromBytes(QByteArray bytes)
 
 QString readText(const QString &path)
 {
-    // Opened without blocking and checked once open, so that a name swapped for a FIFO or a
-    // device after the existence test can never hang or flood the reading.
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw ExerciseError("cannot open the exercise file");
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        throw ExerciseError("cannot open the exercise file");
-    }
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        throw ExerciseError("the exercise is not a regular file");
-    if (status.st_size > maxFileBytes)
-        throw ExerciseError("the exercise file is too large");
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    std::optional<QByteArray> bytes = files::readRegular(path, maxFileBytes);
+    if (!bytes)
         throw ExerciseError("cannot read the exercise file");
-    file.close();
-    return textFromBytes(std::move(bytes));
+    return textFromBytes(std::move(*bytes));
 }
 
 QString besidePicture(const QString &picturePath, const QString &suffix)

@@ -34,7 +34,8 @@ bool isOrdinaryFile(const QString &path);
 QString textFromBytes(QByteArray bytes);
 
 // Reads a whole exercise file into text as textFromBytes() gives it. Throws ExerciseError
-// when the file cannot be opened or read, or is larger than maxFileBytes.
+// when the file cannot be opened or read, is no regular file (a FIFO, a device) or is larger
+// than maxFileBytes.
 QString readText(const QString &path);
 
 // The solution picture named by a record's picture field, below the images folder of
