@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QUrl>
 
 QString matchingNameFilter(const QString &nameFilter)
 {
@@ -37,8 +38,8 @@ QStringList nameFiltersFrom(const QString &filter)
     return result;
 }
 
-OpenDialog::OpenDialog(const QString &programFolder)
-    : m_coursesFolder(programFolder + QStringLiteral("/exercices"))
+OpenDialog::OpenDialog(const QString &programFolder, const QString &ownFolder)
+    : m_coursesFolder(programFolder + QStringLiteral("/exercices")), m_ownFolder(ownFolder)
 {}
 
 void OpenDialog::setFilter(const QString &filter)
@@ -65,6 +66,12 @@ QString OpenDialog::exec(QWidget *parent)
         for (int i = 0; i < types->count() && i < m_nameFilters.size(); ++i)
             types->setItemText(i, m_nameFilters.at(i));
     }
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString &folder : {m_coursesFolder, m_ownFolder}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            places.append(QUrl::fromLocalFile(QDir(folder).absolutePath()));
+    }
+    dialog.setSidebarUrls(places);
     const QDir courses(m_coursesFolder);
     if (!m_lastFolder.isEmpty() && QDir(m_lastFolder).exists())
         dialog.setDirectory(m_lastFolder);
