@@ -8,6 +8,9 @@ namespace ownexercisetexts {
 
 inline const QString nouvelExercice = QStringLiteral("Nouvel exercice…");
 inline const QString refaireErreurs = QStringLiteral("Refaire les erreurs");
+// Ouvrir's places: the courses shipped with the program and the learner's own exercises.
+inline const QString coursesPlace = QStringLiteral("Cours");
+inline const QString ownPlace = QStringLiteral("Mes exercices");
 
 inline const QString title = QStringLiteral("Nouvel exercice");
 inline const QString caracteres =
@@ -47,10 +50,10 @@ inline const QString dotFirst = QStringLiteral("Le nom ne peut pas commencer par
 inline const QString nameTooLong = QStringLiteral("Ce nom est trop long.");
 
 // %1: the file's name.
-inline const QString replaceQuestion =
-    QStringLiteral("L'exercice %1 existe déjà. Le remplacer ?");
+inline const QString replaceQuestion = QStringLiteral("L'exercice %1 existe déjà. Le remplacer ?");
 // %1: the file's full path; %2: one of the reasons below.
-inline const QString notSaved = QStringLiteral("L'exercice n'a pas pu être enregistré dans %1 : %2");
+inline const QString notSaved =
+    QStringLiteral("L'exercice n'a pas pu être enregistré dans %1 : %2");
 inline const QString folderFailed = QStringLiteral("le dossier ne peut pas être créé.");
 inline const QString openFailed =
     QStringLiteral("le fichier ne peut pas y être créé (droits du dossier ?).");
