@@ -107,6 +107,8 @@ NewExerciseDialog::NewExerciseDialog(Catalogue catalogue, const QString &folder,
     form->addRow(texts::nom, m_nom);
     layout->addLayout(form);
     m_raison = wrappedLabel(QString(), "raison", this);
+    // Kept on its line when empty, so that the dialog does not move as the name is typed.
+    m_raison->setMinimumHeight(m_raison->fontMetrics().height());
     layout->addWidget(m_raison);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -230,7 +232,6 @@ void NewExerciseDialog::updateState()
         }
     }
     m_raison->setText(reason);
-    m_raison->setVisible(!reason.isEmpty());
     m_creer->setEnabled(reason.isEmpty());
 }
 

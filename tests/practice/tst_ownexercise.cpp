@@ -1,5 +1,5 @@
-// The learner's own exercises without widgets: which characters a text gives, the file they
-// make, the groups and the names.
+// The learner's own exercises without widgets: which characters a text gives, the groups and
+// the names (the file's bytes are checked through the window).
 #include "ownexercise.h"
 
 #include <QTest>
@@ -38,7 +38,6 @@ class TestOwnExercise : public QObject
 private slots:
     void select_data();
     void select();
-    void fileBytes();
     void groups();
     void names_data();
     void names();
@@ -79,14 +78,6 @@ void TestOwnExercise::select()
     const ownexercise::Selection selection = ownexercise::select(text, catalogue());
     QCOMPARE(charactersOf(selection.entries), characters);
     QCOMPARE(selection.unmatched, unmatched);
-}
-
-void TestOwnExercise::fileBytes()
-{
-    const ownexercise::Selection selection = ownexercise::select("𠮟か", catalogue());
-    QCOMPARE(ownexercise::fileBytes(selection.entries),
-             QByteArray("gronder=kanji/20b9f.png=*\r\nka=hiragana/ka.png=3 traits*\r\n"));
-    QCOMPARE(ownexercise::fileBytes({}), QByteArray());
 }
 
 void TestOwnExercise::groups()

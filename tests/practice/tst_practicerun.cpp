@@ -163,32 +163,23 @@ void TestPracticeRun::restore()
     QCOMPARE(rig.window.messages.last().text, texts::exerciseDone);
 }
 
+// The window's own test plays the mistakes through; here, when they are there and when not.
 void TestPracticeRun::mistakesAgain()
 {
     Rig rig;
     rig.openRecords("a=a.jpg=*ka=ka.jpg=*sa=sa.jpg=*");
     for (QChar c : QStringLiteral("SFSJSF"))
         rig.run(c);
-    // Not before the run has ended.
-    QVERIFY(rig.practice.mistakes().isEmpty());
-    QVERIFY(!rig.practice.refaireErreurs());
-    QCOMPARE(rig.window.question, QStringLiteral("a"));
-    for (QChar c : QStringLiteral("SJSFSJ"))
+    QVERIFY(!rig.practice.refaireErreurs()); // not before the end
+    for (QChar c : QStringLiteral("SJSJ"))
         rig.run(c);
-    QVERIFY(!rig.practice.progress().active);
     QCOMPARE(rig.practice.mistakes(), (QStringList{"a=a.jpg=", "sa=sa.jpg="}));
-
     QVERIFY(rig.practice.refaireErreurs());
-    QVERIFY(rig.practice.isReview());
-    QCOMPARE(rig.window.caption, QStringLiteral("~~Plumetto~~Erreurs"));
-    QCOMPARE(rig.window.question, QStringLiteral("a"));
-    QCOMPARE(rig.progress(), QStringLiteral("A- 0/2 w0 o0"));
-    QVERIFY(rig.practice.mistakes().isEmpty());
-    // The drill's own mistake can be drilled in turn.
+    QVERIFY(rig.practice.isReview() && rig.practice.mistakes().isEmpty());
+    // The drill's own mistake can be drilled in turn; Reset puts it away.
     for (QChar c : QStringLiteral("SJSFSJ"))
         rig.run(c);
     QCOMPARE(rig.practice.mistakes(), QStringList{"sa=sa.jpg="});
-    // Reset starts the exercise again: the mistakes of the run before are gone.
     rig.run('R');
     QVERIFY(rig.practice.mistakes().isEmpty());
 }
