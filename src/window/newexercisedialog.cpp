@@ -86,9 +86,11 @@ NewExerciseDialog::NewExerciseDialog(Catalogue catalogue, const QString &folder,
     layout->addWidget(m_sansModele);
 
     auto *groups = new QHBoxLayout;
-    groups->addWidget(new QLabel(texts::groupe, this));
+    auto *groupLabel = new QLabel(texts::groupe, this);
+    groups->addWidget(groupLabel);
     m_groupe = new QComboBox(this);
     m_groupe->setObjectName(QStringLiteral("groupe"));
+    groupLabel->setBuddy(m_groupe);
     groups->addWidget(m_groupe, 1);
     auto *ajouter = new QPushButton(texts::ajouter, this);
     ajouter->setObjectName(QStringLiteral("ajouter"));
