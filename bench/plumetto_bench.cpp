@@ -1,8 +1,9 @@
 // Timings of the program's costly moments, each beside a floor measured in the same run: the
 // opening of an exercise, its random order, the posing after a judgement, a stroke on the pad
-// and the showing of a large solution picture. The stroke check (strokes_bench.cpp) and the
-// history (history_bench.cpp) register theirs in the same run, and the one table of targets
-// below closes it for all of them. Everything runs on the offscreen platform.
+// and the showing of a large solution picture. The stroke check (strokes_bench.cpp), the
+// history (history_bench.cpp) and the live count of a new exercise (ownexercise_bench.cpp)
+// register theirs in the same run, and the one table of targets below closes it for all of
+// them. Everything runs on the offscreen platform.
 
 #include "benchdata.h"
 #include "drawingpad.h"
@@ -573,6 +574,16 @@ void printTargets(const TargetReporter &reporter)
                   window.nanoseconds / 1e6, grouped.nanoseconds / 1e6, window.cpuNanoseconds / 1e6,
                   grouped.cpuNanoseconds / 1e6),
              window.nanoseconds < 300e6);
+    }
+    // The learner's own exercises.
+    if (const auto f =
+            pair("OwnExercise/live_count/100000", "OwnExercise/floor_read_text/100000")) {
+        const auto &[counted, read] = *f;
+        line("Live count, 100 000 chars (< 50 ms)",
+             text("%.2f ms, floor (the text read back and visited) %.2f ms [%.2f / %.2f ms]",
+                  counted.nanoseconds / 1e6, read.nanoseconds / 1e6, counted.cpuNanoseconds / 1e6,
+                  read.cpuNanoseconds / 1e6),
+             counted.nanoseconds < 50e6);
     }
     if (auto stored = reporter.figure("History/bytes_per_judgement")) {
         const double bytes = stored->counters["bytes_per_judgement"];

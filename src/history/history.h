@@ -153,6 +153,9 @@ public:
     // Judgements per local day, right and wrong, for the `days` local days ending with now's,
     // the oldest first; days without any are there with zeros.
     std::optional<QList<Day>> judgementsPerDay(const QDateTime &now, int days = 30);
+    // The pictures judged "Faux" in the `days` local days ending with now's, each once, in
+    // their order as stored.
+    std::optional<QStringList> picturesJudgedWrong(const QDateTime &now, int days = 30);
     // The last `count` stored drawings of a picture, the latest first.
     std::optional<QList<Drawing>> lastDrawings(const QString &picture, int count);
     // Deletes every judgement, card and saved exercise.

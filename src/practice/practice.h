@@ -70,6 +70,14 @@ public:
     // Plays the given records, written as in an exercise file, in their order as a review;
     // false, changing nothing, when there is none or too many.
     bool startReview(const QStringList &records);
+    // The records judged "Faux" in the last run that came to its end, in that run's order;
+    // empty once the window is cleared for another run (an opening, a review, Reset).
+    const QStringList &mistakes() const { return m_mistakes; }
+    // Plays the mistakes again as a run of their own, named "Erreurs"; false, changing
+    // nothing, when there are none.
+    bool refaireErreurs();
+    // The run plays records that come from no file (a review or the mistakes again): its
+    // judgements belong to no exercise and its place is not kept.
     bool isReview() const { return m_review; }
     // The record posed now, if one is.
     std::optional<PracticeRecord> currentRecord() const;
@@ -124,4 +132,5 @@ private:
     std::bitset<32768> m_posed;
     std::bitset<32768> m_waiting;
     std::bitset<32768> m_wrongOnce;
+    QStringList m_mistakes;
 };

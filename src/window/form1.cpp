@@ -62,8 +62,9 @@ QString shortened(const QString &text)
 
 Form1::Form1(RandomSource &random, const QString &programFolder, const QString &historyFolder,
              QWidget *parent)
-    : QMainWindow(parent), m_programFolder(programFolder), m_openDialog(programFolder),
-      m_practice(*this, random),
+    : QMainWindow(parent), m_programFolder(programFolder),
+      m_ownFolder(OwnExercisesMenu::folderBeside(historyFolder)),
+      m_openDialog(programFolder, m_ownFolder), m_practice(*this, random),
       m_history(m_practice, *this, historyFolder, programFolder + texts::imagesFolder)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -189,9 +190,15 @@ void Form1::createMenus()
     reset->setObjectName(QStringLiteral("Reset"));
     connect(reset, &QAction::triggered, this, [this] { m_practice.reset(); });
 
+    m_own = new OwnExercisesMenu(m_practice, *this, m_programFolder, m_ownFolder,
+                                 [this] { return m_history.recentMistakes(); });
+    m_own->addNewExercise(*exercices);
+    connect(m_own, &OwnExercisesMenu::created, this, &Form1::openFile);
+
     m_recents = new RecentsMenu(*exercices);
     connect(m_recents, &RecentsMenu::chosen, this, &Form1::openFile);
     m_history.addActions(exercices);
+    m_own->addDrill(*exercices);
 
     QAction *site = menuBar()->addAction(QStringLiteral("Visiter le site de Plumetto"));
     site->setObjectName(QStringLiteral("site"));
@@ -226,6 +233,7 @@ void Form1::createMenus()
 void Form1::updateProgress()
 {
     m_progression->setText(progressText(m_practice.progress()));
+    m_own->refresh();
 }
 
 void Form1::openFile(const QString &path)

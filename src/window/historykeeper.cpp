@@ -338,3 +338,15 @@ void HistoryKeeper::oublier()
     tellFailures();
     refreshActions();
 }
+
+std::optional<QStringList> HistoryKeeper::recentMistakes()
+{
+    std::optional<QStringList> pictures;
+    if (ensureOpen()) {
+        pictures = m_history->picturesJudgedWrong(m_clock());
+        if (!pictures)
+            noteFailure();
+    }
+    tellFailures();
+    return pictures;
+}

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Practice;
 class QAction;
@@ -63,6 +64,10 @@ public:
     void reviser();
     void statistiques();
     void oublier();
+
+    // The pictures judged "Faux" in the last 30 days, for an exercise of them; nothing when
+    // the history cannot tell (the learner is told why).
+    std::optional<QStringList> recentMistakes();
 
 private:
     bool keeps() const { return m_history != nullptr; }

@@ -276,6 +276,9 @@ void TestHistory::statistics()
     }
     QCOMPARE(right, 2);
     QCOMPARE(wrong, 1);
+    // The pictures judged wrong in the last 30 days, and in the 41 that reach ka's.
+    QCOMPARE(history.picturesJudgedWrong(now).value_or(QStringList()), QStringList{a});
+    QCOMPARE(history.picturesJudgedWrong(now, 41).value_or(QStringList()), (QStringList{a, ka}));
 
     const auto drawings = history.lastDrawings(QStringLiteral("hiragana\\a.png"), 2);
     QVERIFY(drawings);

@@ -152,9 +152,9 @@ void TestComforts::menus()
     QCOMPARE(bar.last(), QStringLiteral("Tracé"));
     QCOMPARE(bar.indexOf(QStringLiteral("Aide")), bar.size() - 2);
     const QList<QAction *> exercices = w.find<QMenu>("Exercices")->actions();
-    QCOMPARE(exercices.at(3)->menu(), w.find<QMenu>("Recents"));
-    QCOMPARE(exercices.at(3)->text(), QStringLiteral("Exercices récents"));
-    QVERIFY(!exercices.at(3)->isEnabled());
+    QCOMPARE(exercices.at(4)->menu(), w.find<QMenu>("Recents"));
+    QCOMPARE(exercices.at(4)->text(), QStringLiteral("Exercices récents"));
+    QVERIFY(!exercices.at(4)->isEnabled());
     QCOMPARE(w.form.menuBar()->cornerWidget(Qt::TopRightCorner), w.find<QLabel>("progression"));
 
     QStringList trace;
