@@ -2,6 +2,7 @@
 
 #include "texts.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -157,7 +158,7 @@ QString textFromBytes(QByteArray bytes)
     return windows1252.decode(bytes);
 }
 
-QString readText(const QString &path)
+QString readText(const QString &path, QByteArray *sha256)
 {
     // Opened without blocking and checked once open, so that a name swapped for a FIFO or a
     // device after the existence test can never hang or flood the reading.
@@ -181,6 +182,8 @@ QString readText(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw ExerciseError("cannot read the exercise file");
     file.close();
+    if (sha256 != nullptr)
+        *sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
     return textFromBytes(std::move(bytes));
 }
 
@@ -221,7 +224,7 @@ Records::Records(QString text) : m_text(std::move(text))
     for (;;) {
         const qsizetype star = view.indexOf(QLatin1Char('*'), start);
         const qsizetype stop = star < 0 ? view.size() : star;
-        m_spans.append({start, stop - start});
+        m_spans.append({start, stop - start, static_cast<int>(m_spans.size())});
         if (star < 0)
             return;
         start = star + 1;
@@ -231,7 +234,7 @@ Records::Records(QString text) : m_text(std::move(text))
 Records::Records(const QStringList &records)
 {
     for (const QString &record : records) {
-        m_spans.append({m_text.size(), record.size()});
+        m_spans.append({m_text.size(), record.size(), static_cast<int>(m_spans.size())});
         m_text.append(record);
     }
 }
@@ -240,6 +243,13 @@ QString Records::at(qsizetype i) const
 {
     const Span &span = m_spans.at(i);
     return QStringView(m_text).sliced(span.start, span.size).toString();
+}
+
+void Records::reorder(const QList<std::int16_t> &order)
+{
+    const QList<Span> before = m_spans;
+    for (qsizetype i = 0; i < order.size(); ++i)
+        m_spans[i] = before.at(order.at(i));
 }
 
 QStringList Records::toStringList() const
