@@ -102,9 +102,11 @@ QString largeHistory()
     RawConnection raw(QDir(folder.path()).filePath(History::fileName));
     QSqlQuery q(raw.db());
     q.exec(QStringLiteral("BEGIN"));
+    // Runs of 40 judgements.
     q.prepare(QStringLiteral("INSERT INTO judgements (at, course, sound, picture, comment, "
-                             "verdict, seconds, \"check\", strokes) "
-                             "VALUES (?, '/cours/kanji.txt', ?, ?, '', ?, 3.5, NULL, ?)"));
+                             "verdict, seconds, \"check\", strokes, uid, run) "
+                             "VALUES (?, '/cours/kanji.txt', ?, ?, '', ?, 3.5, NULL, ?, "
+                             "lower(hex(randomblob(16))), printf('%032d', ?))"));
     for (int n = 0; n < storedJudgements; ++n) {
         q.bindValue(0, History::timeText(
                            benchNow.addSecs(-qint64(n) * 60 * 60 * 24 * 60 / storedJudgements)));
@@ -112,6 +114,7 @@ QString largeHistory()
         q.bindValue(2, pictureOf(n));
         q.bindValue(3, n % 4 ? QStringLiteral("juste") : QStringLiteral("faux"));
         q.bindValue(4, typicalStrokes());
+        q.bindValue(5, n / 40);
         if (!q.exec())
             std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
     }
@@ -159,6 +162,7 @@ void recordJudgement(benchmark::State &state)
     j.comment = QString();
     j.strokes = typicalStrokes();
     j.seconds = 3.5;
+    j.run = History::newUid();
     int n = 0;
     Timings timings;
     QElapsedTimer timer;
@@ -189,11 +193,12 @@ void bareInsert(benchmark::State &state)
     begin.prepare(QStringLiteral("BEGIN IMMEDIATE"));
     QSqlQuery commit(raw.db());
     commit.prepare(QStringLiteral("COMMIT"));
+    const QString run = History::newUid();
     QSqlQuery insert(raw.db());
     insert.prepare(QStringLiteral("INSERT INTO judgements (at, course, sound, picture, comment, "
-                                  "verdict, seconds, \"check\", strokes) "
+                                  "verdict, seconds, \"check\", strokes, uid, run) "
                                   "VALUES (?, '/cours/kanji.txt', 'son', ?, '', 'juste', 3.5, "
-                                  "NULL, ?)"));
+                                  "NULL, ?, ?, ?)"));
     int n = 0;
     Timings timings;
     QElapsedTimer timer;
@@ -203,6 +208,8 @@ void bareInsert(benchmark::State &state)
         insert.bindValue(0, History::timeText(benchNow.addMSecs(n)));
         insert.bindValue(1, pictureOf(n * 7));
         insert.bindValue(2, typicalStrokes());
+        insert.bindValue(3, History::newUid());
+        insert.bindValue(4, run);
         if (!begin.exec() || !insert.exec() || !commit.exec()) {
             state.SkipWithError("the bare insert failed");
             return;
@@ -302,6 +309,7 @@ void bytesPerJudgement(benchmark::State &state)
             j.comment = QString();
             j.strokes = typicalStrokes();
             j.seconds = 4.2;
+            j.run = History::newUid();
             for (int n = 0; n < 2; ++n) {
                 // The first judgements make the tables' first pages.
                 j.at = benchNow;

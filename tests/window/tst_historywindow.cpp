@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -43,6 +44,16 @@ public:
     QString exercise() const { return m_dir.filePath(QStringLiteral("cours.txt")); }
     QString historyFolder() const { return m_dir.filePath(QStringLiteral("data")); }
 
+    // Another course beside the first.
+    QString course(const char *name, const QByteArray &bytes) const
+    {
+        const QString path = m_dir.filePath(QLatin1String(name));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", name);
+        return path;
+    }
+
     void writeExercise(const QByteArray &bytes) const
     {
         QFile file(exercise());
@@ -67,8 +78,8 @@ private:
 // The real window on a history folder, its clock held by the test.
 struct Window
 {
-    Window(const Program &program, const QString &historyFolder)
-        : form(random, program.folder(), historyFolder)
+    Window(const Program &program, const QString &historyFolder, std::uint64_t seed = 20261207)
+        : random(seed), form(random, program.folder(), historyFolder)
     {
         form.historyKeeper().setClock([this] { return now; });
     }
@@ -104,8 +115,25 @@ struct Window
     // The history's entries as the menu shows them.
     void showMenu() { emit find<QMenu>("Exercices")->aboutToShow(); }
 
+    // The entries of the Reprendre submenu as it shows them.
+    QStringList resumeEntries() const
+    {
+        auto *menu = find<QMenu>("Reprendre");
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (const QAction *action : menu->actions())
+            texts.append(action->text());
+        return texts;
+    }
+    void takeUp(int entry)
+    {
+        resumeEntries();
+        find<QMenu>("Reprendre")->actions().at(entry)->trigger();
+    }
+    QString progress() const { return find<QLabel>("progression")->text(); }
+
     QDateTime now = start;
-    SystemRandom random{20261207};
+    SystemRandom random;
     Form1 form;
     QPushButton *command1 = find<QPushButton>("Command1");
     QPushButton *juste = find<QPushButton>("bouttonjuste");
@@ -127,6 +155,8 @@ private slots:
     void recordsAndTakesUp();
     void changedExercise_data();
     void changedExercise();
+    void unfinishedExercisesTakenUp();
+    void twoWindowsKeepTheirOwnPlaces();
     void review();
     void faults_data();
     void faults();
@@ -182,8 +212,10 @@ void TestHistoryWindow::recordsAndTakesUp()
     Window w(program, program.historyFolder());
     QVERIFY(w.show());
     QVERIFY(w.reprendre->isEnabled());
-    w.reprendre->trigger();
+    QCOMPARE(w.resumeEntries(), QStringList{"cours.txt — 1 / 3"});
+    w.takeUp(0);
     QCOMPARE(answerer.takeSeen(), QStringList());
+    QCOMPARE(w.progress(), QStringLiteral("1 / 3 · 1 à revoir"));
     QCOMPARE(w.question->text(), QStringLiteral("u"));
     QCOMPARE(w.form.windowTitle(), caption + program.exercise());
     QVERIFY(w.command1->isEnabled());
@@ -197,11 +229,15 @@ void TestHistoryWindow::recordsAndTakesUp()
     QCOMPARE(answerer.takeSeen(), QStringList{doneBox});
     QVERIFY(!w.reprendre->isEnabled());
 
-    // A card moves at a character's first judgement in each run: "u" twice judged moved once.
+    // A card moves at a character's first judgement in each run, and the run taken up is the
+    // one left: "a", judged before quitting and again after, moved once, as "u" did.
     QCOMPARE(program.read(QStringLiteral("SELECT group_concat(picture || ' ' || reps, ';') "
                                          "FROM (SELECT * FROM cards ORDER BY picture)")),
-             QStringLiteral("hiragana/a.png 2;hiragana/i.png 1;hiragana/u.png 1"));
-    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM exercise")), QStringLiteral("0"));
+             QStringLiteral("hiragana/a.png 1;hiragana/i.png 1;hiragana/u.png 1"));
+    QCOMPARE(program.read(QStringLiteral("SELECT count(DISTINCT run) FROM judgements")),
+             QStringLiteral("1"));
+    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM saved_exercises")),
+             QStringLiteral("0"));
 }
 
 void TestHistoryWindow::changedExercise_data()
@@ -231,7 +267,7 @@ void TestHistoryWindow::changedExercise()
     Window w(program, program.historyFolder());
     QVERIFY(w.show());
     QVERIFY(w.reprendre->isEnabled());
-    w.reprendre->trigger();
+    w.takeUp(0);
     QCOMPARE(answerer.takeSeen(),
              QStringList{messageBox(QMessageBox::Information, QStringLiteral("Plumetto"),
                                     QStringLiteral("L'exercice interrompu a changé ou a "
@@ -241,7 +277,91 @@ void TestHistoryWindow::changedExercise()
     QCOMPARE(w.form.windowTitle(), caption);
     QVERIFY(!w.command1->isEnabled());
     QVERIFY(!w.reprendre->isEnabled());
-    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM exercise")), QStringLiteral("0"));
+    QCOMPARE(w.resumeEntries(), QStringList());
+}
+
+void TestHistoryWindow::unfinishedExercisesTakenUp()
+{
+    Program program;
+    const QString autre =
+        program.course("autre.txt", "u=hiragana\\u.png=*a=hiragana\\a.png=*i=hiragana\\i.png=*");
+    const QString court = program.course("court.txt", "i=hiragana\\i.png=*");
+    ModalAnswerer answerer;
+    QString left;
+    {
+        Window w(program, program.historyFolder());
+        QVERIFY(w.show());
+        w.open(answerer, program.exercise());
+        w.judge(false);
+        w.judge(true);
+        left = w.progress();
+        QCOMPARE(left, QStringLiteral("1 / 3 · 1 à revoir"));
+        w.open(answerer, autre);
+        w.judge(true);
+        // An exercise that ends forgets its own place alone.
+        w.open(answerer, court);
+        answerer.pressOk();
+        w.judge(true);
+        QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen, dialogSeen, doneBox}));
+    }
+
+    Window w(program, program.historyFolder());
+    w.now = start.addDays(1);
+    QVERIFY(w.show());
+    w.showMenu();
+    QVERIFY(w.reprendre->isEnabled());
+    QCOMPARE(w.resumeEntries(), (QStringList{"autre.txt — 1 / 3", "cours.txt — 1 / 3"}));
+    w.takeUp(1);
+    QCOMPARE(w.progress(), left);
+    QCOMPARE(w.question->text(), QStringLiteral("u"));
+    QCOMPARE(w.form.windowTitle(), caption + program.exercise());
+
+    // Opened anew, a course starts from its first record; its place stays until the run has
+    // found more records than the place holds.
+    w.now = w.now.addSecs(60);
+    w.open(answerer, autre);
+    QCOMPARE(w.question->text(), QStringLiteral("u"));
+    w.judge(true);
+    QCOMPARE(w.resumeEntries(),
+             (QStringList{"autre.txt — 1 / 3", "cours.txt — 1 / 3", "autre.txt — 1 / 3"}));
+    w.judge(true);
+    QCOMPARE(w.resumeEntries(), (QStringList{"autre.txt — 2 / 3", "cours.txt — 1 / 3"}));
+    QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
+}
+
+// Two windows on one course, each in its own random order: each keeps its own place, and
+// neither forgets the other's.
+void TestHistoryWindow::twoWindowsKeepTheirOwnPlaces()
+{
+    Program program;
+    ModalAnswerer answerer;
+    QStringList left;
+    {
+        Window one(program, program.historyFolder(), 1);
+        Window two(program, program.historyFolder(), 2);
+        two.now = start.addSecs(100);
+        QVERIFY(one.show());
+        QVERIFY(two.show());
+        for (Window *w : {&one, &two}) {
+            w->find<QAction>("Aleatoire")->trigger();
+            w->open(answerer, program.exercise());
+        }
+        one.judge(true);
+        two.judge(false);
+        two.judge(true);
+        for (Window *w : {&two, &one})
+            left << w->question->text() + QLatin1Char(' ') + w->progress();
+    }
+    QCOMPARE(left.at(0).section(QLatin1Char(' '), 1), QStringLiteral("1 / 3 · 1 à revoir"));
+
+    Window w(program, program.historyFolder());
+    w.now = start.addDays(1);
+    QVERIFY(w.show());
+    QCOMPARE(w.resumeEntries(), (QStringList{"cours.txt — 1 / 3", "cours.txt — 1 / 3"}));
+    for (int entry = 0; entry < 2; ++entry) {
+        w.takeUp(entry);
+        QCOMPARE(w.question->text() + QLatin1Char(' ') + w.progress(), left.at(entry));
+    }
 }
 
 void TestHistoryWindow::review()
@@ -274,7 +394,7 @@ void TestHistoryWindow::review()
                                          "ORDER BY id DESC LIMIT 1")),
              QStringLiteral("revision hiragana/i.png"));
     // The course interrupted stays to be taken up.
-    QCOMPARE(program.read(QStringLiteral("SELECT path FROM exercise")), program.exercise());
+    QCOMPARE(program.read(QStringLiteral("SELECT path FROM saved_exercises")), program.exercise());
     QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
 }
 
@@ -380,7 +500,7 @@ void TestHistoryWindow::forget()
 
     QCOMPARE(program.read(QStringLiteral("SELECT (SELECT count(*) FROM judgements) || "
                                          "(SELECT count(*) FROM cards) || "
-                                         "(SELECT count(*) FROM exercise)")),
+                                         "(SELECT count(*) FROM saved_exercises)")),
              yes ? QStringLiteral("000") : QStringLiteral("111"));
     QCOMPARE(w.reprendre->isEnabled(), !yes);
     QCOMPARE(w.reviser->isEnabled(), !yes);
