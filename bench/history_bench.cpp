@@ -1,18 +1,21 @@
 // The history's costly moments over a large history (100 000 judgements of 1 000 characters,
 // each with a drawing), each beside a floor from the same run: recording a judgement with its
 // drawing against a bare insert of the same row, the statistics window's data and its opening
-// against one grouped read of the judgements, and the bytes a judgement adds to the file
-// against the bytes of its drawing. Their targets are judged in the table that closes
-// plumetto_bench.cpp.
+// against one grouped read of the judgements, the bytes a judgement adds to the file against
+// the bytes of its drawing, and the Reprendre submenu's listing of 8 unfinished exercises of
+// 9999 records against a bare read of the same rows. Their targets are judged in the table that
+// closes plumetto_bench.cpp.
 
 #include "history.h"
 #include "inkcodec.h"
+#include "resumemenu.h"
 #include "statisticswindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -340,6 +343,85 @@ void bytesPerJudgement(benchmark::State &state)
     state.counters["drawing_points"] = 165;
 }
 
+// A history keeping 8 unfinished exercises of 9999 records each, half of them found, made
+// once.
+QString unfinishedExercises()
+{
+    static QTemporaryDir folder;
+    static bool filled = false;
+    if (filled)
+        return folder.path();
+    filled = true;
+    History history(folder.path());
+    if (!history.open())
+        std::fprintf(stderr, "cannot open the history: %s\n", qPrintable(history.error()));
+    for (int r = 0; r < 8; ++r) {
+        History::SavedExercise exercise;
+        exercise.run = History::newUid();
+        exercise.path = QStringLiteral("/home/eleve/Plumetto/exercices/cours-%1.txt").arg(r);
+        exercise.sha256 = QByteArray(32, char(r));
+        exercise.savedAt = benchNow.addSecs(-60 * r);
+        History::ExercisePlace &place = exercise.place;
+        place.trouves.append(9999);
+        for (int i = 0; i < 9999; ++i) {
+            exercise.order.append(static_cast<std::int16_t>((i * 7919) % 9999));
+            if (i % 2 == 0)
+                place.trouves.append(static_cast<std::int16_t>(i));
+            else if (i % 10 == 1)
+                place.waiting.append(static_cast<std::int16_t>(i));
+            if (i % 10 == 1 || i % 10 == 2)
+                place.wrongOnce.append(static_cast<std::int16_t>(i));
+        }
+        place.numero = 9997;
+        place.secondPass = true;
+        if (!history.saveExercise(exercise))
+            std::fprintf(stderr, "%s\n", qPrintable(history.error()));
+    }
+    return folder.path();
+}
+
+// What showing the Exercices menu and then its Reprendre submenu costs: whether any exercise
+// is kept, then the submenu's entries read and made.
+void resumeMenuListing(benchmark::State &state)
+{
+    History history(unfinishedExercises());
+    if (!history.open()) {
+        state.SkipWithError("the history does not open");
+        return;
+    }
+    QMenu exercices;
+    ResumeMenu menu(exercices);
+    for (auto _ : state) {
+        const std::optional<bool> any = history.hasSavedExercises();
+        const auto listed = history.savedExercises(ResumeMenu::limit);
+        if (!any || !*any || !listed || listed->size() != 8) {
+            state.SkipWithError("the unfinished exercises did not read as expected");
+            return;
+        }
+        menu.setEntries(*listed);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The floor of the listing: the same eight rows' plain columns read by a bare query.
+void listingFloor(benchmark::State &state)
+{
+    RawConnection raw(QDir(unfinishedExercises()).filePath(History::fileName));
+    for (auto _ : state) {
+        QSqlQuery q(raw.db());
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("SELECT run, path, found, total, saved_at FROM saved_exercises "
+                              "ORDER BY saved_at DESC LIMIT 8"));
+        int rows = 0;
+        while (q.next())
+            ++rows;
+        if (rows != 8) {
+            state.SkipWithError("the bare query did not find the exercises");
+            return;
+        }
+    }
+}
+
 void registerHistoryBenchmarks()
 {
     using benchmark::kMicrosecond;
@@ -357,6 +439,10 @@ void registerHistoryBenchmarks()
         ->Unit(kMillisecond);
     benchmark::RegisterBenchmark("History/floor_grouped_read/100000", groupedRead)
         ->Unit(kMillisecond);
+    benchmark::RegisterBenchmark("History/resume_menu/8x9999", resumeMenuListing)
+        ->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("History/floor_resume_rows/8x9999", listingFloor)
+        ->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("History/bytes_per_judgement", bytesPerJudgement)
         ->Unit(kMillisecond)
         ->Iterations(1);
