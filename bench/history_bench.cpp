@@ -343,8 +343,8 @@ void bytesPerJudgement(benchmark::State &state)
     state.counters["drawing_points"] = 165;
 }
 
-// A history keeping 8 unfinished exercises of 9999 records each, half of them found, made
-// once.
+// A history keeping 8 unfinished exercises of 9999 records each, half of them found and the
+// others waiting, made once.
 QString unfinishedExercises()
 {
     static QTemporaryDir folder;
@@ -365,13 +365,9 @@ QString unfinishedExercises()
         place.trouves.append(9999);
         for (int i = 0; i < 9999; ++i) {
             exercise.order.append(static_cast<std::int16_t>((i * 7919) % 9999));
-            if (i % 2 == 0)
-                place.trouves.append(static_cast<std::int16_t>(i));
-            else if (i % 10 == 1)
-                place.waiting.append(static_cast<std::int16_t>(i));
-            if (i % 10 == 1 || i % 10 == 2)
-                place.wrongOnce.append(static_cast<std::int16_t>(i));
+            (i % 2 == 0 ? place.trouves : place.wrongOnce).append(static_cast<std::int16_t>(i));
         }
+        place.waiting = place.wrongOnce;
         place.numero = 9997;
         place.secondPass = true;
         if (!history.saveExercise(exercise))
@@ -380,8 +376,7 @@ QString unfinishedExercises()
     return folder.path();
 }
 
-// What showing the Exercices menu and then its Reprendre submenu costs: whether any exercise
-// is kept, then the submenu's entries read and made.
+// Showing Exercices and then its Reprendre submenu: whether any is kept, then the entries.
 void resumeMenuListing(benchmark::State &state)
 {
     History history(unfinishedExercises());
