@@ -132,10 +132,6 @@ public:
         ExercisePlace place;
         QDateTime savedAt;
 
-        int total() const
-        {
-            return static_cast<int>(records.isEmpty() ? order.size() : records.size() - 1);
-        }
         friend bool operator==(const SavedExercise &, const SavedExercise &) = default;
     };
 

@@ -89,8 +89,8 @@ public:
     // included. Returns false, changing and showing nothing, when the file cannot be read, its
     // bytes are not those the place was made on, or the place does not fit its records.
     bool takeUp(const QString &path, const Place &place);
-    // Whether openings take the SHA-256 of the bytes they read (off by default: it costs
-    // about as much as reading the file).
+    // Whether openings take the SHA-256 of the bytes they read (off by default: it costs more
+    // than reading the file).
     void setFingerprinting(bool on) { m_fingerprinting = on; }
     // The SHA-256 of the file read by the last opening or taking up; empty when it failed or
     // was not taken.
