@@ -585,6 +585,13 @@ void printTargets(const TargetReporter &reporter)
                   read.cpuNanoseconds / 1e6),
              counted.nanoseconds < 50e6);
     }
+    if (const auto f = pair("History/resume_menu/8x9999", "History/floor_resume_rows/8x9999")) {
+        const auto &[menu, rows] = *f;
+        line("Reprendre listing, 8 x 9999 (< 20 ms)",
+             text("%.0f us, floor (the rows read) %.0f us [%.0f / %.0f us]", menu.nanoseconds / 1e3,
+                  rows.nanoseconds / 1e3, menu.cpuNanoseconds / 1e3, rows.cpuNanoseconds / 1e3),
+             menu.nanoseconds < 20e6);
+    }
     if (auto stored = reporter.figure("History/bytes_per_judgement")) {
         const double bytes = stored->counters["bytes_per_judgement"];
         line("Bytes per judgement (< 1.5 KB)",

@@ -191,6 +191,7 @@ bool Practice::ouvrirFichier(const QString &path)
 {
     m_fileName = path;
     m_review = false;
+    m_fileSha256.clear();
     if (!m_window.isOrdinaryFile(m_fileName)) {
         m_window.showMessage(texts::notFoundPrefix + m_fileName + QLatin1Char('.'),
                              MessageIcon::Error, texts::notFoundTitle);
@@ -200,13 +201,16 @@ bool Practice::ouvrirFichier(const QString &path)
     try {
         reinitialiser(BlankFailure::Throw);
         exercise::Records pieces;
+        QByteArray sha256;
         {
             const BusyWindow busy(m_window);
-            pieces = exercise::Records(exercise::readText(m_fileName));
+            pieces = exercise::Records(
+                exercise::readText(m_fileName, m_fingerprinting ? &sha256 : nullptr));
         }
         if (pieces.size() - 1 > exercise::maxRecords)
             throw ExerciseError("too many records");
         m_lignes = std::move(pieces);
+        m_fileSha256 = sha256;
         if (m_window.randomOrderChecked())
             melanger();
         m_window.setEnabled(Button::Command1, true);
@@ -221,50 +225,6 @@ bool Practice::ouvrirFichier(const QString &path)
     }
     startRun();
     return poserquestion();
-}
-
-bool Practice::restore(const QString &fileName, const QStringList &lignes, std::int16_t numero,
-                       const QList<std::int16_t> &trouves)
-{
-    const int bound = static_cast<int>(lignes.size()) - 1;
-    if (bound < 1 || bound > exercise::maxRecords || numero < 0 || numero >= bound ||
-        trouves.value(0) != marker || trouves.size() - 1 >= bound)
-        return false;
-    std::bitset<32768> found;
-    found.set(marker);
-    for (qsizetype i = 1; i < trouves.size(); ++i) {
-        const std::int16_t index = trouves.at(i);
-        if (index < 0 || index >= bound || found.test(static_cast<std::size_t>(index)))
-            return false;
-        found.set(static_cast<std::size_t>(index));
-    }
-    if (found.test(static_cast<std::size_t>(numero)))
-        return false;
-
-    reinitialiser(BlankFailure::Report);
-    m_fileName = fileName;
-    m_review = fileName.isEmpty();
-    m_lignes = exercise::Records(lignes);
-    m_numero = numero;
-    m_trouves = trouves;
-    m_found = found;
-    m_window.setEnabled(Button::Command1, true);
-    m_window.setCaption(texts::captionBase + (m_review ? texts::reviewName : fileName));
-    startRun();
-    m_progress.right = static_cast<int>(trouves.size()) - 1;
-    for (qsizetype i = 1; i < trouves.size(); ++i)
-        m_posed.set(static_cast<std::size_t>(trouves.at(i)));
-    poserquestion();
-    return true;
-}
-
-bool Practice::startReview(const QStringList &records)
-{
-    if (records.isEmpty() || records.size() > exercise::maxRecords)
-        return false;
-    QStringList lignes = records;
-    lignes.append(QString());
-    return restore(QString(), lignes, 0, {marker});
 }
 
 bool Practice::refaireErreurs()

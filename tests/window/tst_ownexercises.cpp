@@ -260,7 +260,7 @@ void TestOwnExercises::mistakesAgain()
     QCOMPARE(p.read("SELECT group_concat(course || ' ' || picture, ';') FROM "
                     "(SELECT * FROM judgements WHERE id > 5 ORDER BY id)"),
              "revision ha.png;revision kanji/0672c.png");
-    QCOMPARE(p.read("SELECT count(*) FROM exercise"), "0");
+    QCOMPARE(p.read("SELECT count(*) FROM saved_exercises"), "0");
 }
 
 QTEST_MAIN(TestOwnExercises)

@@ -54,13 +54,14 @@ void TestStatisticsWindow::opensWithData()
     History history(dir.filePath(QStringLiteral("data")));
     QVERIFY(history.open());
     const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString run = History::newUid();
     for (int n = 0; n < 3; ++n) {
         History::Judgement j;
         j.at = now.addSecs(-60 * (3 - n));
         j.sound = QStringLiteral("a");
         j.picture = QStringLiteral("hiragana/a.png");
         j.verdict = n == 1 ? History::Verdict::Faux : History::Verdict::Juste;
-        j.firstInRun = n == 0;
+        j.run = run;
         InkStroke stroke;
         stroke.points = {{QPointF(10, 10), 0}, {QPointF(40, 60 + n), 50}};
         j.strokes = encodeInk({stroke});
@@ -71,7 +72,7 @@ void TestStatisticsWindow::opensWithData()
     damaged.at = now.addSecs(-600);
     damaged.picture = QStringLiteral("hiragana/a.png");
     damaged.strokes = QByteArray("\x7f\x01garbage");
-    damaged.firstInRun = false;
+    damaged.run = run;
     QVERIFY(history.record(damaged));
     History::Judgement ka;
     ka.at = now;
