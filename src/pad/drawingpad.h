@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class GuideLayers;
 class QLabel;
 class QPainter;
 
@@ -75,9 +76,14 @@ public:
     void clearOverlay();
     bool hasOverlay() const { return !m_overlay.isEmpty(); }
 
+    // What guided writing shows on the pad, on screen only (see guidelayers.h).
+    GuideLayers &guideLayers() const { return *m_layers; }
+
 signals:
     // A stroke was added, taken back or erased, or the strokes were cleared.
     void inkChanged();
+    // The stroke being drawn has ended (the button or the pen let go): it is ink().last().
+    void strokeEnded();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -129,4 +135,5 @@ private:
     QPainterPath m_overlay;
     int m_overlayNumber = 0;
     QPointF m_overlayNumberPos;
+    GuideLayers *m_layers = nullptr;
 };
