@@ -45,6 +45,11 @@ public:
         QByteArray strokes;
         // The character's first judgement in this exercise run: only that one moves its card.
         bool firstInRun = true;
+        // The strokes were checked one by one as they were drawn; the strokes refused for this
+        // question; a model was shown for the drawing (the faint model or a stroke to follow).
+        bool guided = false;
+        int misses = 0;
+        bool traced = false;
     };
 
     struct DueCard

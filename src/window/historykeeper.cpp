@@ -211,7 +211,7 @@ void HistoryKeeper::posed()
 }
 
 void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &ink,
-                           const QString &check)
+                           const QString &check, const Help &help)
 {
     if (!ensureOpen()) {
         tellFailures();
@@ -233,6 +233,9 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
     judgement.check = check.isEmpty() ? QString() : check;
     judgement.strokes = ink.isEmpty() ? QByteArray() : encodeInk(ink);
     judgement.firstInRun = firstInRun;
+    judgement.guided = help.guided;
+    judgement.misses = help.misses;
+    judgement.traced = help.traced;
     if (!m_history->record(judgement))
         noteFailure();
     refreshReviewCount();

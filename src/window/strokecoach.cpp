@@ -1,6 +1,7 @@
 #include "strokecoach.h"
 
 #include "drawingpad.h"
+#include "guidedwriting.h"
 #include "picturebox.h"
 #include "strokecheck.h"
 #include "strokepack.h"
@@ -8,17 +9,52 @@
 StrokeCoach::StrokeCoach(DrawingPad &pad, PictureBox &solution, QObject *parent)
     : QObject(parent), m_pad(pad), m_solution(solution)
 {
+    m_writing = new GuidedWriting(
+        m_pad, [this] { return referencesOf(m_posed); }, this);
     connect(&m_pad, &DrawingPad::inkChanged, this, &StrokeCoach::dropVerdict);
+}
+
+StrokeCoach::~StrokeCoach() = default;
+
+void StrokeCoach::pose(const QString &picturePath)
+{
+    forget();
+    m_posed = picturePath;
+    m_writing->newQuestion(!picturePath.isEmpty());
+}
+
+void StrokeCoach::forget()
+{
+    m_posed.clear();
+    m_posedReferences.reset();
+    m_writing->newQuestion(false);
+    m_strokeFile.reset();
+    dropVerdict();
+    m_solution.stopStrokeOrder();
+}
+
+QList<StrokeFile> StrokeCoach::referencesOf(const QString &picturePath)
+{
+    if (picturePath.isEmpty())
+        return {};
+    if (picturePath != m_posed)
+        return readStrokeFilesBeside(picturePath);
+    if (!m_posedReferences)
+        m_posedReferences = readStrokeFilesBeside(picturePath);
+    return *m_posedReferences;
 }
 
 StrokeCoach::Outcome StrokeCoach::check(const QString &picturePath)
 {
-    forget();
-    m_strokeFile = readStrokeFileBeside(picturePath);
-    if (!m_strokeFile)
+    dropVerdict();
+    m_solution.stopStrokeOrder();
+    const QList<StrokeFile> references = referencesOf(picturePath);
+    m_strokeFile.reset();
+    if (references.isEmpty())
         return Outcome::NoCheck;
+    m_strokeFile = references.first();
     const Ink &ink = m_pad.ink();
-    const StrokeVerdict verdict = checkInk(ink, *m_strokeFile);
+    const StrokeVerdict verdict = checkInk(ink, references.first());
     m_verdict = verdictText(verdict);
     m_pad.setVerdict(m_verdict);
     const bool strokeAtFault =
@@ -30,13 +66,6 @@ StrokeCoach::Outcome StrokeCoach::check(const QString &picturePath)
                          referenceNumberInInkFrame(*m_strokeFile, ink, index));
     }
     return verdict.fault == StrokeFault::None ? Outcome::Correct : Outcome::Faulty;
-}
-
-void StrokeCoach::forget()
-{
-    m_strokeFile.reset();
-    dropVerdict();
-    m_solution.stopStrokeOrder();
 }
 
 void StrokeCoach::playStrokeOrder()
