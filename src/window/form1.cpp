@@ -149,7 +149,7 @@ void Form1::createControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { m_practice.montrerSolution(); });
     connect(m_bouttonjuste, &QPushButton::clicked, this, [this] { m_practice.juste(); });
     connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
-    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, this);
+    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, m_programFolder, this);
     // Every stroke written with Guider: Space then shows the solution.
     connect(&m_coach->writing(), &GuidedWriting::completed, m_command1,
             [this] { m_command1->setFocus(); });
@@ -384,6 +384,7 @@ void Form1::setRandomOrderChecked(bool checked)
 
 void Form1::started()
 {
+    m_coach->setExercise(m_practice.lignes());
     m_history.started();
     updateProgress();
 }

@@ -1,10 +1,11 @@
-// Writing with help in the window: each stroke checked as it ends (Guider) and the faint model
-// (Calque).
+// Writing with help in the window: each stroke checked as it ends (Guider), the faint model
+// (Calque), and the character a drawing is named by when it is another one.
 #include "drawingpad.h"
 #include "form1.h"
 #include "guidedwriting.h"
 #include "guidelayers.h"
 #include "history.h"
+#include "lookalikesearch.h"
 #include "randomsource.h"
 #include "strokefile.h"
 #include "strokeguide.h"
@@ -24,8 +25,9 @@
 
 namespace {
 
-// か, as the project ships it.
+// か and あ, as the project ships them.
 const QString kaStrokes = QStringLiteral(PLUMETTO_STROKE_DATA "/0304b.svg");
+const QString aStrokes = QStringLiteral(PLUMETTO_STROKE_DATA "/03042.svg");
 
 // How a stroke of the file is drawn.
 enum Way { AsIs, Reversed, Short, Shifted };
@@ -82,6 +84,8 @@ private slots:
     void guidedSequence();
     void model_data();
     void model();
+    void lookAlike_data();
+    void lookAlike();
 
 private:
     // A window on the exercise of `records` in the program folder `program`, Guider and Calque
@@ -278,6 +282,33 @@ void TestGuidedWindow::model()
     const GuidedWriting *writing = m_form->findChild<GuidedWriting *>();
     QCOMPARE(writing->traced(), shown && calque);
     QCOMPARE(writing->guided(), shown && guider);
+}
+
+void TestGuidedWindow::lookAlike_data()
+{
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("a shipped character") << "o=hiragana/o.png=*"
+                                         << "Ceci ressemble à あ (a).";
+    QTest::newRow("the exercise's own record first") << "o=hiragana/o.png=*A=hiragana/a.png=*"
+                                                     << "Ceci ressemble à あ (A).";
+}
+
+// あ drawn when お is asked is named, rather than judged by its strokes.
+void TestGuidedWindow::lookAlike()
+{
+    QFETCH(QString, records);
+    QFETCH(QString, text);
+
+    QVERIFY(open(records, false, false, QStringLiteral(PLUMETTO_APP_DIR)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_form->findChild<LookAlikeSearch *>()->isReady(), 60000);
+    for (int stroke : {0, 1, 2})
+        drawStroke(pad(), aStrokes, stroke);
+    find<QPushButton>("Command1")->click();
+    QCOMPARE(label(), text);
+    QVERIFY(!pad()->hasOverlay());
+    QCOMPARE(m_form->focusWidget(), find<QPushButton>("bouttonfaux"));
 }
 
 QTEST_MAIN(TestGuidedWindow)
