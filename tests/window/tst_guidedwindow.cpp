@@ -25,9 +25,8 @@
 
 namespace {
 
-// か and あ, as the project ships them.
+// か, as the project ships it.
 const QString kaStrokes = QStringLiteral(PLUMETTO_STROKE_DATA "/0304b.svg");
-const QString aStrokes = QStringLiteral(PLUMETTO_STROKE_DATA "/03042.svg");
 
 // How a stroke of the file is drawn.
 enum Way { AsIs, Reversed, Short, Shifted };
@@ -84,8 +83,8 @@ private slots:
     void guidedSequence();
     void model_data();
     void model();
-    void lookAlike_data();
-    void lookAlike();
+    void wholeDrawing_data();
+    void wholeDrawing();
 
 private:
     // A window on the exercise of `records` in the program folder `program`, Guider and Calque
@@ -284,31 +283,43 @@ void TestGuidedWindow::model()
     QCOMPARE(writing->guided(), shown && guider);
 }
 
-void TestGuidedWindow::lookAlike_data()
+void TestGuidedWindow::wholeDrawing_data()
 {
     QTest::addColumn<QString>("records");
+    QTest::addColumn<QString>("drawn");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("focus");
 
-    QTest::newRow("a shipped character") << "o=hiragana/o.png=*"
-                                         << "Ceci ressemble à あ (a).";
-    QTest::newRow("the exercise's own record first") << "o=hiragana/o.png=*A=hiragana/a.png=*"
-                                                     << "Ceci ressemble à あ (A).";
+    const QString a = QStringLiteral(PLUMETTO_STROKE_DATA "/03042.svg");
+    QTest::newRow("a shipped character") << "o=hiragana/o.png=*" << a << "Ceci ressemble à あ (a)."
+                                         << "bouttonfaux";
+    QTest::newRow("the exercise's own record first")
+        << "o=hiragana/o.png=*A=hiragana/a.png=*" << a << "Ceci ressemble à あ (A)."
+        << "bouttonfaux";
+    QTest::newRow("a variant") << "m=kanji/04e3b.png=*"
+                               << QStringLiteral(PLUMETTO_STROKE_DATA "/04e3b-VtLst.svg")
+                               << "Correct : les 5 traits sont dans l'ordre et le bon sens."
+                               << "bouttonjuste";
 }
 
-// あ drawn when お is asked is named, rather than judged by its strokes.
-void TestGuidedWindow::lookAlike()
+// The solution checks the whole drawing against the character's stroke files, its variants
+// included; あ drawn when お is asked is named, rather than judged by its strokes.
+void TestGuidedWindow::wholeDrawing()
 {
     QFETCH(QString, records);
+    QFETCH(QString, drawn);
     QFETCH(QString, text);
+    QFETCH(QString, focus);
 
     QVERIFY(open(records, false, false, QStringLiteral(PLUMETTO_APP_DIR)));
     QTRY_VERIFY_WITH_TIMEOUT(m_form->findChild<LookAlikeSearch *>()->isReady(), 60000);
-    for (int stroke : {0, 1, 2})
-        drawStroke(pad(), aStrokes, stroke);
+    for (int stroke = 0; stroke < readStrokeFile(drawn).value_or(StrokeFile{}).strokes.size();
+         ++stroke)
+        drawStroke(pad(), drawn, stroke);
     find<QPushButton>("Command1")->click();
     QCOMPARE(label(), text);
     QVERIFY(!pad()->hasOverlay());
-    QCOMPARE(m_form->focusWidget(), find<QPushButton>("bouttonfaux"));
+    QCOMPARE(m_form->focusWidget()->objectName(), focus);
 }
 
 QTEST_MAIN(TestGuidedWindow)
