@@ -1,6 +1,6 @@
 // The pad's side of guided writing: the end of each stroke told once (pen strokes end in the
-// same place as mouse strokes), and the guide square. The layers' painting is seen through the
-// window (tst_guidedwindow).
+// same place as mouse strokes), and the layers over the drawing painted on screen only; the
+// model under it is seen through the window (tst_guidedwindow).
 #include "drawingpad.h"
 #include "guidelayers.h"
 
@@ -60,15 +60,12 @@ private slots:
         QCOMPARE(pad.ink().size(), ends);
     }
 
-    void guideSquareIsTheGrids()
+    // The hint and the refused stroke, in colour on screen, never in the image, in the square
+    // the guide grid draws.
+    void hintAndFadingOnScreenOnly()
     {
         QCOMPARE(guideSquare(QSize(300, 200)), QRectF(50.5, 0.5, 199, 199));
         QVERIFY(guideSquare(QSize(300, 7)).isEmpty());
-    }
-
-    // The hint and the refused stroke, in colour on screen, never in the image.
-    void hintAndFadingOnScreenOnly()
-    {
         DrawingPad pad;
         pad.resize(300, 200);
         const QImage blank = pad.image();
