@@ -46,8 +46,8 @@ public:
         // The exercise run it belongs to, an identity from newUid(): a character's card moves
         // at its first judgement in a run only. Empty for a run of its own.
         QString run;
-        // Drawn stroke by stroke with the guide, its strokes refused on the way; the model or a
-        // hint stroke was shown (a "Juste" then counts as recalled with help).
+        // The strokes were checked one by one as they were drawn; the strokes refused for this
+        // question; a model was shown for the drawing (the faint model or a stroke to follow).
         bool guided = false;
         int misses = 0;
         bool traced = false;

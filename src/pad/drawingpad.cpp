@@ -1,5 +1,6 @@
 #include "drawingpad.h"
 
+#include "guidelayers.h"
 #include "inkpainter.h"
 #include "padlayers.h"
 
@@ -55,6 +56,7 @@ DrawingPad::DrawingPad(QWidget *parent) : QWidget(parent)
     m_overlay = new PadOverlay(this);
     m_strokeLayer = &m_overlay->addLayer<StrokeLayer>();
 
+    m_layers = new GuideLayers(*this);
     fitImage();
 }
 
@@ -242,13 +244,15 @@ void DrawingPad::paintEvent(QPaintEvent *event)
                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
     if (m_guideGrid)
         paintGuideGrid(painter);
+    m_layers->paintUnder(painter);
+    m_layers->paintOver(painter);
 }
 
 void DrawingPad::resizeEvent(QResizeEvent *event)
 {
     fitImage();
     // The grid is centred: it moves with every resize, not only over the new area.
-    if (m_guideGrid)
+    if (m_guideGrid || m_layers->showsSquare())
         update();
     QWidget::resizeEvent(event);
 }
@@ -295,10 +299,13 @@ qint64 DrawingPad::inkTime()
 
 void DrawingPad::endStroke()
 {
-    if (m_ink.strokeOpen() && m_penStroke && m_ink.ink().last().points.size() == 1)
+    const bool open = m_ink.strokeOpen();
+    if (open && m_penStroke && m_ink.ink().last().points.size() == 1)
         drawPiece(m_ink.ink().last());
     m_ink.endStroke();
     m_penStroke = false;
+    if (open)
+        emit strokeEnded();
 }
 
 bool DrawingPad::startStroke(qreal width)

@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class GuideLayers;
 class PadOverlay;
 class QPainter;
 class StrokeLayer;
@@ -79,9 +80,14 @@ public:
     void clearOverlay();
     bool hasOverlay() const;
 
+    // What guided writing shows on the pad, on screen only (see guidelayers.h).
+    GuideLayers &guideLayers() const { return *m_layers; }
+
 signals:
     // A stroke was added, taken back or erased, or the strokes were cleared.
     void inkChanged();
+    // The stroke being drawn has ended (the button or the pen let go): it is ink().last().
+    void strokeEnded();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -131,4 +137,5 @@ private:
     // Above the verdict, with the stroke at fault as its first layer.
     PadOverlay *m_overlay = nullptr;
     StrokeLayer *m_strokeLayer = nullptr;
+    GuideLayers *m_layers = nullptr;
 };

@@ -148,6 +148,36 @@ bool nearViewBox(const QRectF &box, const QRectF &bounds)
            bounds.top() >= allowed.top() && bounds.bottom() <= allowed.bottom();
 }
 
+// One printable code point, or an empty text.
+QString printableCharacter(char32_t code)
+{
+    if (code > 0x10FFFF || QChar::isSurrogate(code) || !QChar::isPrint(code))
+        return {};
+    return QString::fromUcs4(&code, 1);
+}
+
+// The character of "kvg:StrokePaths_09632" or "kvg:StrokePaths_09632-Kaisho": its hexadecimal
+// code, up to six digits.
+QString characterOfId(QStringView id)
+{
+    const qsizetype underscore = id.indexOf(u'_');
+    if (underscore < 0)
+        return {};
+    QStringView code = id.sliced(underscore + 1);
+    code = code.left(code.indexOf(u'-') < 0 ? code.size() : code.indexOf(u'-'));
+    if (code.isEmpty() || code.size() > 6)
+        return {};
+    bool ok = false;
+    const uint value = code.toUInt(&ok, 16);
+    return ok ? printableCharacter(value) : QString();
+}
+
+QString characterOfElement(QStringView element)
+{
+    const QList<uint> codes = element.toUcs4();
+    return codes.size() == 1 ? printableCharacter(codes.front()) : QString();
+}
+
 } // namespace
 
 std::optional<QPainterPath> parsePathData(QStringView d)
@@ -308,6 +338,7 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
     int depth = 0;
     int pathsDepth = 0;
     int numbersDepth = 0;
+    QString elementCharacter;
 
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
@@ -338,10 +369,16 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
                     return std::nullopt;
             } else if (name == u"g" && !pathsDepth && !numbersDepth) {
                 const QStringView id = attributes.value(QLatin1String("id"));
-                if (id.startsWith(u"kvg:StrokePaths"))
+                if (id.startsWith(u"kvg:StrokePaths")) {
                     pathsDepth = depth;
-                else if (id.startsWith(u"kvg:StrokeNumbers"))
+                    if (file.character.isEmpty())
+                        file.character = characterOfId(id);
+                } else if (id.startsWith(u"kvg:StrokeNumbers"))
                     numbersDepth = depth;
+            } else if (name == u"g" && pathsDepth && depth == pathsDepth + 1 &&
+                       elementCharacter.isEmpty()) {
+                elementCharacter =
+                    characterOfElement(attributes.value(QLatin1String("kvg:element")));
             } else if (name == u"path" && pathsDepth) {
                 auto stroke = parsePathData(attributes.value(QLatin1String("d")));
                 if (!stroke || !nearViewBox(*viewBox, stroke->controlPointRect()))
@@ -380,6 +417,8 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
     if (extent.width() <= 0 && extent.height() <= 0)
         return std::nullopt;
     file.viewBox = *viewBox;
+    if (file.character.isEmpty())
+        file.character = elementCharacter;
     if (!numbersOk || file.numberPositions.size() != file.strokes.size())
         file.numberPositions.clear();
     return file;

@@ -9,6 +9,8 @@ namespace comforttexts {
 inline const QString traceMenu = QStringLiteral("Tracé");
 inline const QString annuler = QStringLiteral("Annuler le dernier trait");
 inline const QString grille = QStringLiteral("Grille d'aide");
+inline const QString guider = QStringLiteral("Guider chaque trait");
+inline const QString calque = QStringLiteral("Modèle en filigrane");
 inline const QString prononcer = QStringLiteral("Prononcer chaque son");
 inline const QString ecouter = QStringLiteral("Écouter");
 

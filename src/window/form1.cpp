@@ -4,6 +4,7 @@
 #include "drawingpad.h"
 #include "exercisefile.h"
 #include "filedrop.h"
+#include "guidedwriting.h"
 #include "helptexts.h"
 #include "layoutrule.h"
 #include "picturebox.h"
@@ -74,7 +75,7 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
     createMenus();
     m_sound = new PosedSound(this);
     new TraceMenu(*menuBar(), *m_picture1, {m_effacer, m_command1, m_bouttonjuste, m_bouttonfaux},
-                  *m_sound);
+                  *m_sound, m_coach->writing());
     m_progression = new ProgressCorner(*menuBar());
     connect(m_sound, &PosedSound::failed, m_progression, [this](const QString &reason) {
         m_progression->showNotice(comforttexts::soundUnavailable.arg(reason), soundNoticeMs);
@@ -160,7 +161,10 @@ void Form1::createControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { m_practice.montrerSolution(); });
     connect(m_bouttonjuste, &QPushButton::clicked, this, [this] { m_practice.juste(); });
     connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
-    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, this);
+    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, m_programFolder, this);
+    // Every stroke written with Guider: Space then shows the solution.
+    connect(&m_coach->writing(), &GuidedWriting::completed, m_command1,
+            [this] { m_command1->setFocus(); });
     connect(m_effacer, &QPushButton::clicked, m_picture1, &DrawingPad::clear);
     // Wiping a pad with nothing drawn changes no stroke, yet the verdict goes from the screen.
     connect(m_effacer, &QPushButton::clicked, m_coach, &StrokeCoach::dropVerdict);
@@ -400,16 +404,18 @@ void Form1::setRandomOrderChecked(bool checked)
 
 void Form1::started()
 {
+    m_coach->setExercise(m_practice.lignes());
     m_history.started();
     updateProgress();
 }
 
 void Form1::posed(const PracticeRecord &record)
 {
-    m_coach->forget();
+    const QString picture = exercise::picturePath(m_programFolder, record.picture);
+    m_coach->pose(picture);
     m_history.posed();
     updateProgress();
-    m_sound->pose(exercise::picturePath(m_programFolder, record.picture));
+    m_sound->pose(picture);
 }
 
 void Form1::shown(const PracticeRecord &, const QString &picturePath)
@@ -422,12 +428,15 @@ void Form1::shown(const PracticeRecord &, const QString &picturePath)
 
 void Form1::judged(const PracticeRecord &record, bool right)
 {
-    m_history.judged(record, right, m_picture1->ink(), m_coach->verdict());
+    const GuidedWriting &writing = m_coach->writing();
+    m_history.judged(record, right, m_picture1->ink(), m_coach->verdict(),
+                     {writing.guided(), writing.misses(), writing.traced()});
     updateProgress();
 }
 
 void Form1::ended()
 {
+    m_coach->forget();
     m_history.ended();
     updateProgress();
     m_sound->pose({});

@@ -262,7 +262,7 @@ void HistoryKeeper::forgetPassed(int found)
 }
 
 void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &ink,
-                           const QString &check)
+                           const QString &check, const Help &help)
 {
     if (!ensureOpen()) {
         tellFailures();
@@ -280,6 +280,9 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
     judgement.check = check.isEmpty() ? QString() : check;
     judgement.strokes = ink.isEmpty() ? QByteArray() : encodeInk(ink);
     judgement.run = m_run;
+    judgement.guided = help.guided;
+    judgement.misses = help.misses;
+    judgement.traced = help.traced;
     if (!m_history->record(judgement))
         noteFailure();
     refreshReviewCount();

@@ -58,7 +58,15 @@ public:
     void cleared();
     void started();
     void posed();
-    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check);
+    // How the drawing judged was helped: see History::Judgement.
+    struct Help
+    {
+        bool guided = false;
+        int misses = 0;
+        bool traced = false;
+    };
+    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check,
+                const Help &help);
     void ended();
 
     // The menu's commands.

@@ -108,20 +108,22 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("strokes");
         QTest::addColumn<int>("numbers");
+        QTest::addColumn<QString>("character");
 
-        QTest::newRow("ka") << dataFile("0304b.svg") << 3 << 3;
-        QTest::newRow("i") << dataFile("03044.svg") << 2 << 2;
-        QTest::newRow("long vowel") << dataFile("030fc.svg") << 1 << 1;
-        QTest::newRow("migi") << dataFile("053f3.svg") << 5 << 5;
-        QTest::newRow("a number missing") << dataFile("odd-numbers.svg") << 3 << 0;
-        QTest::newRow("truncated") << dataFile("broken-truncated.svg") << -1 << 0;
-        QTest::newRow("arc") << dataFile("broken-arc.svg") << -1 << 0;
-        QTest::newRow("far outside") << dataFile("broken-far.svg") << -1 << 0;
-        QTest::newRow("no stroke group") << dataFile("broken-nogroup.svg") << -1 << 0;
-        QTest::newRow("missing") << dataFile("nothing-here.svg") << -1 << 0;
+        QTest::newRow("ka") << dataFile("0304b.svg") << 3 << 3 << "か";
+        QTest::newRow("i") << dataFile("03044.svg") << 2 << 2 << "い";
+        QTest::newRow("long vowel") << dataFile("030fc.svg") << 1 << 1 << "ー";
+        QTest::newRow("migi") << dataFile("053f3.svg") << 5 << 5 << "右";
+        QTest::newRow("variant") << dataFile("04e3b-VtLst.svg") << 5 << 5 << "主";
+        QTest::newRow("a number missing") << dataFile("odd-numbers.svg") << 3 << 0 << "か";
+        QTest::newRow("truncated") << dataFile("broken-truncated.svg") << -1 << 0 << "";
+        QTest::newRow("arc") << dataFile("broken-arc.svg") << -1 << 0 << "";
+        QTest::newRow("far outside") << dataFile("broken-far.svg") << -1 << 0 << "";
+        QTest::newRow("no stroke group") << dataFile("broken-nogroup.svg") << -1 << 0 << "";
+        QTest::newRow("missing") << dataFile("nothing-here.svg") << -1 << 0 << "";
         // No writer: opening it to read would wait forever.
-        QTest::newRow("a FIFO") << m_dir.filePath("fifo.svg") << -1 << 0;
-        QTest::newRow("a link to /dev/zero") << m_dir.filePath("zero.svg") << -1 << 0;
+        QTest::newRow("a FIFO") << m_dir.filePath("fifo.svg") << -1 << 0 << "";
+        QTest::newRow("a link to /dev/zero") << m_dir.filePath("zero.svg") << -1 << 0 << "";
     }
 
     void files()
@@ -129,6 +131,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, strokes);
         QFETCH(int, numbers);
+        QFETCH(QString, character);
         const auto read = readStrokeFile(file);
         QCOMPARE(read.has_value(), strokes >= 0);
         if (!read)
@@ -136,6 +139,39 @@ private slots:
         QCOMPARE(read->viewBox, QRectF(0, 0, 109, 109));
         QCOMPARE(read->strokes.size(), strokes);
         QCOMPARE(read->numberPositions.size(), numbers);
+        QCOMPARE(read->character, character);
+    }
+
+    // The character comes from the stroke group's id, else from the first group's element;
+    // anything but one printable code point names none.
+    void character_data()
+    {
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<QString>("character");
+        QTest::newRow("id first") << QByteArray("kvg:StrokePaths_0304b") << QByteArray("x") << "か";
+        QTest::newRow("beyond the BMP")
+            << QByteArray("kvg:StrokePaths_20b9f-Kaisho") << QByteArray() << "𠮟";
+        QTest::newRow("element") << QByteArray("kvg:StrokePaths") << QByteArray("お") << "お";
+        QTest::newRow("control") << QByteArray("kvg:StrokePaths_1") << QByteArray() << "";
+        QTest::newRow("surrogate") << QByteArray("kvg:StrokePaths_d800") << QByteArray() << "";
+        QTest::newRow("too large") << QByteArray("kvg:StrokePaths_110000") << QByteArray() << "";
+        QTest::newRow("two in element")
+            << QByteArray("kvg:StrokePaths_x") << QByteArray("ab") << "";
+    }
+
+    void character()
+    {
+        QFETCH(QByteArray, id);
+        QFETCH(QByteArray, element);
+        QFETCH(QString, character);
+        QByteArray bytes = makeFile(1);
+        bytes.replace("kvg:StrokePaths_1\">", id + "\"><g kvg:element=\"" + element + "\">");
+        bytes.replace("</g></svg>", "</g></g></svg>");
+        bytes.replace("<svg ", "<svg xmlns:kvg=\"http://kanjivg.tagaini.net\" ");
+        const auto read = parseStrokeFile(bytes);
+        QVERIFY(read);
+        QCOMPARE(read->character, character);
     }
 
     void kaInWritingOrder()
