@@ -84,9 +84,7 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
     // The first size on the first run; later, the size and place of the last run.
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     new WindowPlace(*this);
-
     m_practice.setObserver(this);
-    // The load handler.
     m_practice.charger();
 }
 
