@@ -16,6 +16,15 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// How long a judgement waits for another program's write on the window's thread, and how
+// often the judgements kept meanwhile are tried again.
+constexpr int judgementBusyTimeoutMs = 100;
+constexpr int retryIntervalMs = 1000;
+
+} // namespace
+
 HistoryKeeper::HistoryKeeper(Practice &practice, QWidget &window, const QString &folder,
                              const QString &imagesFolder)
     : m_practice(practice), m_window(window), m_imagesFolder(imagesFolder),
@@ -23,9 +32,22 @@ HistoryKeeper::HistoryKeeper(Practice &practice, QWidget &window, const QString 
 {
     if (!folder.isEmpty())
         m_history = std::make_unique<History>(folder);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(retryIntervalMs);
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        writeWaiting();
+        refreshReviewCount();
+    });
 }
 
-HistoryKeeper::~HistoryKeeper() = default;
+HistoryKeeper::~HistoryKeeper()
+{
+    // The last try of the judgements still waiting, with the usual wait.
+    for (const History::Judgement &judgement : std::as_const(m_waiting))
+        if (!m_history->record(judgement))
+            qWarning("Plumetto: judgement of %s not recorded: %s", qPrintable(judgement.picture),
+                     qPrintable(m_history->error()));
+}
 
 void HistoryKeeper::setClock(Clock clock)
 {
@@ -82,6 +104,14 @@ bool HistoryKeeper::ensureOpen()
 
 void HistoryKeeper::noteFailure()
 {
+    if (m_history->isOpen() && m_history->failure() == History::Failure::DiskFull) {
+        if (m_diskFull)
+            return;
+        m_diskFull = true;
+        m_pendingDiskFull = true;
+        m_pendingFailure = m_history->error();
+        return;
+    }
     if (!m_pendingFailure.isEmpty())
         return;
     // Once the history could not be opened, every call only says that it is not open.
@@ -94,15 +124,17 @@ void HistoryKeeper::tellFailures()
     if (!keeps())
         return;
     const QString notice = m_history->notice();
-    if (!notice.isEmpty() && !m_noticeTold) {
-        m_noticeTold = true;
+    if (!notice.isEmpty() && notice != m_toldNotice) {
+        m_toldNotice = notice;
         inform(notice);
     }
     if (m_pendingFailure.isEmpty())
         return;
-    // A call that found the file damaged fails with the notice, which has been told.
+    // A call that found the file damaged fails with the notice, which has been told. A disk
+    // newly full is told even after another failure: the judgements are being lost.
     const QString failure = std::exchange(m_pendingFailure, QString());
-    if (failure == notice || m_warned)
+    const bool diskFull = std::exchange(m_pendingDiskFull, false);
+    if (failure == notice || (m_warned && !diskFull))
         return;
     m_warned = true;
     warn(failure);
@@ -233,10 +265,33 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
     judgement.check = check.isEmpty() ? QString() : check;
     judgement.strokes = ink.isEmpty() ? QByteArray() : encodeInk(ink);
     judgement.firstInRun = firstInRun;
-    if (!m_history->record(judgement))
-        noteFailure();
+    m_waiting.append(judgement);
+    writeWaiting();
     refreshReviewCount();
     tellFailures();
+}
+
+void HistoryKeeper::writeWaiting()
+{
+    if (m_waiting.isEmpty() || !m_history->isOpen())
+        return;
+    const int usualTimeout = m_history->busyTimeout();
+    m_history->setBusyTimeout(judgementBusyTimeoutMs);
+    while (!m_waiting.isEmpty()) {
+        if (m_history->record(m_waiting.first())) {
+            m_diskFull = false;
+        } else if (m_history->failure() == History::Failure::Busy) {
+            break;
+        } else {
+            noteFailure();
+        }
+        m_waiting.removeFirst();
+    }
+    m_history->setBusyTimeout(usualTimeout);
+    if (m_waiting.isEmpty())
+        m_retry.stop();
+    else
+        m_retry.start();
 }
 
 void HistoryKeeper::ended()
@@ -329,7 +384,9 @@ void HistoryKeeper::oublier()
         box.setDefaultButton(QMessageBox::No);
         box.exec();
         if (box.clickedButton() == box.button(QMessageBox::Yes)) {
-            if (!m_history->forgetAll())
+            if (m_history->forgetAll())
+                m_waiting.clear(); // judgements made before the forgetting go with it
+            else
                 noteFailure();
             if (m_statistics && !m_statistics->refresh(m_clock()))
                 noteFailure();

@@ -6,9 +6,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -23,7 +25,13 @@ class StatisticsWindow;
 // in play saved so that a later run can take it up, and runs the history's menu commands (take
 // up, review, statistics, forget). The history is opened once the window is shown. When it
 // cannot be used, the learner is told once per run, at the first judgement or history command,
-// and the practice goes on without it; a damaged file set aside is told once too.
+// and the practice goes on without it; a damaged file set aside is told once too. A full disk
+// is told again each time it fills anew, since judgements are then lost.
+//
+// A judgement waits a moment only for another program's write (the window must keep
+// answering): while the file stays busy, the judgements wait here, in their order, and are
+// written on a timer and at the next judgement; at the close, they are tried once more with
+// the usual wait.
 class HistoryKeeper : public QObject
 {
     Q_OBJECT
@@ -70,6 +78,8 @@ private:
     bool ensureOpen();
     // Keeps the reason of the failure just met until the learner can be told.
     void noteFailure();
+    // Writes the judgements waiting, the oldest first; stops at one that finds the file busy.
+    void writeWaiting();
     // Tells the learner, at a judgement or a history command, what went wrong with the history
     // since the last time, within the one warning of the run.
     void tellFailures();
@@ -90,7 +100,14 @@ private:
     QString m_openError;
     QString m_pendingFailure;
     bool m_warned = false;
-    bool m_noticeTold = false;
+    QString m_toldNotice;
+    // The disk was full at the last judgement: told once until a judgement is written again.
+    bool m_diskFull = false;
+    bool m_pendingDiskFull = false;
+
+    // Judgements not written yet because another program held the file, the oldest first.
+    QList<History::Judgement> m_waiting;
+    QTimer m_retry;
 
     bool m_opening = false;
     // The records of this run are in the saved exercise.
