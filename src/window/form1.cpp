@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -109,8 +110,8 @@ void Form1::createControls()
     m_question->setObjectName(QStringLiteral("question"));
     m_question->setGeometry(fromTwips(120, 240, 3135, 375));
     m_question->setReadOnly(true);
+    // Its family follows once the window is shown (showEvent).
     QFont questionFont = m_question->font();
-    questionFont.setFamilies({QStringLiteral("MS Sans Serif"), questionFont.family()});
     questionFont.setPointSize(12);
     questionFont.setBold(true);
     m_question->setFont(questionFont);
@@ -252,6 +253,17 @@ void Form1::showEvent(QShowEvent *event)
     applyLayoutRule();
     m_history.openSoon();
     m_progression->fit();
+    // Where the question's family is not installed, finding what stands in for it takes longer
+    // than building the rest of the window; the box is empty until a question is posed, so the
+    // first showing does not wait for it.
+    if (!m_questionFamilySet) {
+        m_questionFamilySet = true;
+        QTimer::singleShot(0, this, [this] {
+            QFont font = m_question->font();
+            font.setFamilies({QStringLiteral("MS Sans Serif"), font.family()});
+            m_question->setFont(font);
+        });
+    }
 }
 
 void Form1::moveEvent(QMoveEvent *event)

@@ -99,4 +99,5 @@ private:
     ProgressCorner *m_progression = nullptr;
     // The outer size the layout rule last ran for.
     QSize m_laidOutSize;
+    bool m_questionFamilySet = false;
 };
