@@ -273,8 +273,10 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
 
 void HistoryKeeper::writeWaiting()
 {
-    if (m_waiting.isEmpty() || !m_history->isOpen())
+    if (m_waiting.isEmpty())
         return;
+    // A history closed since (a damaged file that could not be set aside) fails each one, and
+    // the learner is told as before.
     const int usualTimeout = m_history->busyTimeout();
     m_history->setBusyTimeout(judgementBusyTimeoutMs);
     while (!m_waiting.isEmpty()) {
