@@ -593,6 +593,8 @@ void TestHistory::damagedSeenByTwo()
     QVERIFY(one.record(judgement(QStringLiteral("hiragana/i.png"), faux, t0)));
     // The judgement that meets the damage is written in the file that replaces it.
     QVERIFY(two.record(judgement(QStringLiteral("hiragana/u.png"), faux, t0)));
+    // Nothing was done to the new file, and nothing new is told.
+    QVERIFY(two.notice().isEmpty());
     QCOMPARE(setAside(dir.path()).size(), 1);
     History fresh(dir.path());
     QVERIFY(fresh.open());
