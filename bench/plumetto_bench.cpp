@@ -530,6 +530,39 @@ void printTargets(const TargetReporter &reporter)
                   checked.cpuNanoseconds / 1e3, visited.cpuNanoseconds / 1e3),
              checked.nanoseconds < target);
     }
+    if (const auto f =
+            pair("Strokes/lookalike_query/kanji_10", "Strokes/floor_check_own/kanji_10")) {
+        auto [query, own] = *f;
+        line("Look-alike named, 10 strokes (< 20 ms)",
+             text("%.0f us among %.0f characters, floor (checked against its own) %.0f us "
+                  "[%.0f / %.0f us]",
+                  query.nanoseconds / 1e3, query.counters["characters"], own.nanoseconds / 1e3,
+                  query.cpuNanoseconds / 1e3, own.cpuNanoseconds / 1e3),
+             query.nanoseconds < 20e6);
+    }
+    if (const auto f =
+            pair("Strokes/lookalike_index_build/shipped", "Strokes/floor_unpack_packs/shipped")) {
+        const auto &[built, unpacked] = *f;
+        std::printf("  %-34s %.0f ms, floor (the packs unpacked) %.0f ms [%.0f / %.0f ms]\n",
+                    "Look-alike index, every character", built.nanoseconds / 1e6,
+                    unpacked.nanoseconds / 1e6, built.cpuNanoseconds / 1e6,
+                    unpacked.cpuNanoseconds / 1e6);
+    }
+    if (const auto f = pair("Strokes/guide_twenty_strokes/kanji_20_variants",
+                            "Strokes/floor_resample_strokes/kanji_20")) {
+        auto [guided, resampled] = *f;
+        const double perStroke = guided.nanoseconds / guided.counters["strokes"];
+        line("Guided stroke, 20 strokes (< 1 ms)",
+             text("%.0f us a stroke with %.0f references, floor (resampled) %.1f us [%.0f us]",
+                  perStroke / 1e3, guided.counters["references"],
+                  resampled.nanoseconds / guided.counters["strokes"] / 1e3,
+                  guided.cpuNanoseconds / guided.counters["strokes"] / 1e3),
+             perStroke < 1e6);
+    }
+    if (auto refused = reporter.figure("Strokes/guide_refusal/kanji_20_variants"))
+        line("Guided stroke refused (< 1 ms)",
+             text("%.0f us [%.0f us]", refused->nanoseconds / 1e3, refused->cpuNanoseconds / 1e3),
+             refused->nanoseconds < 1e6);
     if (const auto f = pair("Solution/montrer_la_solution/ka_200px",
                             "Solution/floor_picture_without_strokes/ka_200px")) {
         const auto &[shown, plain] = *f;
