@@ -269,6 +269,32 @@ StrokeShape fitByNeighbours(const std::vector<StrokeShape> &drawn,
     return mapped(drawn[index], robustFit(drawn, expected, weights, limits));
 }
 
+// The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
+// along its own points, can cover both strokes.
+qreal frechetDistance(const Resampled &a, const Resampled &b)
+{
+    std::array<qreal, N> row{};
+    for (int i = 0; i < N; ++i) {
+        qreal diagonal = 0;
+        for (int j = 0; j < N; ++j) {
+            const qreal d = pointDistance(a[i], b[j]);
+            const qreal above = row[j];
+            qreal reach;
+            if (i == 0 && j == 0)
+                reach = d;
+            else if (i == 0)
+                reach = std::max(row[j - 1], d);
+            else if (j == 0)
+                reach = std::max(above, d);
+            else
+                reach = std::max(std::min({above, row[j - 1], diagonal}), d);
+            diagonal = above;
+            row[j] = reach;
+        }
+    }
+    return row[N - 1];
+}
+
 // Hungarian method with potentials, O(n³).
 std::vector<int> cheapestAssignment(const std::vector<std::vector<qreal>> &cost)
 {

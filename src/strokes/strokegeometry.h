@@ -128,6 +128,10 @@ StrokeShape fitByNeighbours(const std::vector<StrokeShape> &drawn,
                             const std::vector<StrokeShape> &expected, std::size_t index,
                             qreal reach, const FitLimits &limits);
 
+// The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
+// along its own points, can cover both strokes.
+qreal frechetDistance(const Resampled &a, const Resampled &b);
+
 // The minimum-cost assignment of rows to columns of a square matrix. Returns, for each row, its
 // column.
 std::vector<int> cheapestAssignment(const std::vector<std::vector<qreal>> &cost);

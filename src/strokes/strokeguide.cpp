@@ -40,32 +40,6 @@ Box fileBox(const StrokeFile &file)
     return {file.viewBox.center(), std::max(file.viewBox.width(), file.viewBox.height())};
 }
 
-// The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
-// along its own points, can cover both strokes.
-qreal frechet(const Resampled &a, const Resampled &b)
-{
-    std::array<qreal, N> row{};
-    for (int i = 0; i < N; ++i) {
-        qreal diagonal = 0;
-        for (int j = 0; j < N; ++j) {
-            const qreal d = pointDistance(a[i], b[j]);
-            const qreal above = row[j];
-            qreal reach;
-            if (i == 0 && j == 0)
-                reach = d;
-            else if (i == 0)
-                reach = std::max(row[j - 1], d);
-            else if (j == 0)
-                reach = std::max(above, d);
-            else
-                reach = std::max(std::min({above, row[j - 1], diagonal}), d);
-            diagonal = above;
-            row[j] = reach;
-        }
-    }
-    return row[N - 1];
-}
-
 // The drawn stroke against the expected one, both moved onto their centre and the drawn one
 // brought to the expected one's length: the Fréchet distance between them in units of the
 // expected stroke's length (at least shortStroke * 2), the drawn stroke turned a little either
@@ -91,7 +65,7 @@ qreal curveDistance(const StrokeShape &drawn, const Resampled &drawnPoints,
             const QPointF p = drawnPoints[i] - centre;
             moved[i] = QPointF(c * p.x() - s * p.y(), s * p.x() + c * p.y());
         }
-        best = std::min(best, frechet(moved, reference));
+        best = std::min(best, frechetDistance(moved, reference));
     }
     return best;
 }
