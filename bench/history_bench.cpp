@@ -1,18 +1,21 @@
 // The history's costly moments over a large history (100 000 judgements of 1 000 characters,
 // each with a drawing), each beside a floor from the same run: recording a judgement with its
 // drawing against a bare insert of the same row, the statistics window's data and its opening
-// against one grouped read of the judgements, and the bytes a judgement adds to the file
-// against the bytes of its drawing. Their targets are judged in the table that closes
-// plumetto_bench.cpp.
+// against one grouped read of the judgements, the bytes a judgement adds to the file against
+// the bytes of its drawing, and the Reprendre submenu's listing of 8 unfinished exercises of
+// 9999 records against a bare read of the same rows. Their targets are judged in the table that
+// closes plumetto_bench.cpp.
 
 #include "history.h"
 #include "inkcodec.h"
+#include "resumemenu.h"
 #include "statisticswindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -102,9 +105,11 @@ QString largeHistory()
     RawConnection raw(QDir(folder.path()).filePath(History::fileName));
     QSqlQuery q(raw.db());
     q.exec(QStringLiteral("BEGIN"));
+    // Runs of 40 judgements.
     q.prepare(QStringLiteral("INSERT INTO judgements (at, course, sound, picture, comment, "
-                             "verdict, seconds, \"check\", strokes) "
-                             "VALUES (?, '/cours/kanji.txt', ?, ?, '', ?, 3.5, NULL, ?)"));
+                             "verdict, seconds, \"check\", strokes, uid, run) "
+                             "VALUES (?, '/cours/kanji.txt', ?, ?, '', ?, 3.5, NULL, ?, "
+                             "lower(hex(randomblob(16))), printf('%032d', ?))"));
     for (int n = 0; n < storedJudgements; ++n) {
         q.bindValue(0, History::timeText(
                            benchNow.addSecs(-qint64(n) * 60 * 60 * 24 * 60 / storedJudgements)));
@@ -112,6 +117,7 @@ QString largeHistory()
         q.bindValue(2, pictureOf(n));
         q.bindValue(3, n % 4 ? QStringLiteral("juste") : QStringLiteral("faux"));
         q.bindValue(4, typicalStrokes());
+        q.bindValue(5, n / 40);
         if (!q.exec())
             std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
     }
@@ -159,6 +165,7 @@ void recordJudgement(benchmark::State &state)
     j.comment = QString();
     j.strokes = typicalStrokes();
     j.seconds = 3.5;
+    j.run = History::newUid();
     int n = 0;
     Timings timings;
     QElapsedTimer timer;
@@ -189,11 +196,12 @@ void bareInsert(benchmark::State &state)
     begin.prepare(QStringLiteral("BEGIN IMMEDIATE"));
     QSqlQuery commit(raw.db());
     commit.prepare(QStringLiteral("COMMIT"));
+    const QString run = History::newUid();
     QSqlQuery insert(raw.db());
     insert.prepare(QStringLiteral("INSERT INTO judgements (at, course, sound, picture, comment, "
-                                  "verdict, seconds, \"check\", strokes) "
+                                  "verdict, seconds, \"check\", strokes, uid, run) "
                                   "VALUES (?, '/cours/kanji.txt', 'son', ?, '', 'juste', 3.5, "
-                                  "NULL, ?)"));
+                                  "NULL, ?, ?, ?)"));
     int n = 0;
     Timings timings;
     QElapsedTimer timer;
@@ -203,6 +211,8 @@ void bareInsert(benchmark::State &state)
         insert.bindValue(0, History::timeText(benchNow.addMSecs(n)));
         insert.bindValue(1, pictureOf(n * 7));
         insert.bindValue(2, typicalStrokes());
+        insert.bindValue(3, History::newUid());
+        insert.bindValue(4, run);
         if (!begin.exec() || !insert.exec() || !commit.exec()) {
             state.SkipWithError("the bare insert failed");
             return;
@@ -302,6 +312,7 @@ void bytesPerJudgement(benchmark::State &state)
             j.comment = QString();
             j.strokes = typicalStrokes();
             j.seconds = 4.2;
+            j.run = History::newUid();
             for (int n = 0; n < 2; ++n) {
                 // The first judgements make the tables' first pages.
                 j.at = benchNow;
@@ -332,6 +343,80 @@ void bytesPerJudgement(benchmark::State &state)
     state.counters["drawing_points"] = 165;
 }
 
+// A history keeping 8 unfinished exercises of 9999 records each, half of them found and the
+// others waiting, made once.
+QString unfinishedExercises()
+{
+    static QTemporaryDir folder;
+    static bool filled = false;
+    if (filled)
+        return folder.path();
+    filled = true;
+    History history(folder.path());
+    if (!history.open())
+        std::fprintf(stderr, "cannot open the history: %s\n", qPrintable(history.error()));
+    for (int r = 0; r < 8; ++r) {
+        History::SavedExercise exercise;
+        exercise.run = History::newUid();
+        exercise.path = QStringLiteral("/home/eleve/Plumetto/exercices/cours-%1.txt").arg(r);
+        exercise.sha256 = QByteArray(32, char(r));
+        exercise.savedAt = benchNow.addSecs(-60 * r);
+        History::ExercisePlace &place = exercise.place;
+        place.trouves.append(9999);
+        for (int i = 0; i < 9999; ++i) {
+            exercise.order.append(static_cast<std::int16_t>((i * 7919) % 9999));
+            (i % 2 == 0 ? place.trouves : place.wrongOnce).append(static_cast<std::int16_t>(i));
+        }
+        place.waiting = place.wrongOnce;
+        place.numero = 9997;
+        place.secondPass = true;
+        if (!history.saveExercise(exercise))
+            std::fprintf(stderr, "%s\n", qPrintable(history.error()));
+    }
+    return folder.path();
+}
+
+// Showing Exercices and then its Reprendre submenu: whether any is kept, then the entries.
+void resumeMenuListing(benchmark::State &state)
+{
+    History history(unfinishedExercises());
+    if (!history.open()) {
+        state.SkipWithError("the history does not open");
+        return;
+    }
+    QMenu exercices;
+    ResumeMenu menu(exercices);
+    for (auto _ : state) {
+        const std::optional<bool> any = history.hasSavedExercises();
+        const auto listed = history.savedExercises(ResumeMenu::limit);
+        if (!any || !*any || !listed || listed->size() != 8) {
+            state.SkipWithError("the unfinished exercises did not read as expected");
+            return;
+        }
+        menu.setEntries(*listed);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The floor of the listing: the same eight rows' plain columns read by a bare query.
+void listingFloor(benchmark::State &state)
+{
+    RawConnection raw(QDir(unfinishedExercises()).filePath(History::fileName));
+    for (auto _ : state) {
+        QSqlQuery q(raw.db());
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("SELECT run, path, found, total, saved_at FROM saved_exercises "
+                              "ORDER BY saved_at DESC LIMIT 8"));
+        int rows = 0;
+        while (q.next())
+            ++rows;
+        if (rows != 8) {
+            state.SkipWithError("the bare query did not find the exercises");
+            return;
+        }
+    }
+}
+
 void registerHistoryBenchmarks()
 {
     using benchmark::kMicrosecond;
@@ -349,6 +434,10 @@ void registerHistoryBenchmarks()
         ->Unit(kMillisecond);
     benchmark::RegisterBenchmark("History/floor_grouped_read/100000", groupedRead)
         ->Unit(kMillisecond);
+    benchmark::RegisterBenchmark("History/resume_menu/8x9999", resumeMenuListing)
+        ->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("History/floor_resume_rows/8x9999", listingFloor)
+        ->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("History/bytes_per_judgement", bytesPerJudgement)
         ->Unit(kMillisecond)
         ->Iterations(1);

@@ -1,9 +1,11 @@
 #include "history.h"
 
+#include "cards.h"
 #include "columns.h"
 #include "fsrs.h"
 #include "statements.h"
 
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -41,6 +43,14 @@ QString History::timeText(const QDateTime &time)
     return QString::fromLatin1(text.data(), size);
 }
 
+QString History::newUid()
+{
+    std::array<quint32, 4> bits;
+    QRandomGenerator::system()->fillRange(bits.data(), bits.size());
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char *>(bits.data()), sizeof bits).toHex());
+}
+
 bool History::record(const Judgement &judgement)
 {
     const Call call(m_store);
@@ -48,13 +58,30 @@ bool History::record(const Judgement &judgement)
         return false;
     const QString picture = normalPicture(judgement.picture);
     const QString at = timeText(judgement.at);
+    const QString uid = newUid();
+    const QString run = judgement.run.isEmpty() ? newUid() : judgement.run;
     Transaction transaction(m_store);
     if (!transaction.begun())
         return false;
 
+    // Whether the character was judged in this run already, and whether a judgement of it
+    // stored already comes later than this one (a clock set back): its card is then replayed.
+    Statement before(m_store, QStringLiteral("SELECT EXISTS (SELECT 1 FROM judgements "
+                                             "WHERE run = ? AND picture = ?), "
+                                             "EXISTS (SELECT 1 FROM judgements WHERE picture = ? "
+                                             "AND at >= ? AND (at > ? OR uid > ?))"));
+    before.bind(0, run).bind(1, columns::text(picture)).bind(2, columns::text(picture));
+    before.bind(3, at).bind(4, at).bind(5, uid);
+    if (!before.run() || !before.next())
+        return false;
+    const bool judgedInRun = before.value(0).toBool();
+    const bool laterStored = before.value(1).toBool();
+    before.finish();
+
     Statement insert(m_store, QStringLiteral("INSERT INTO judgements (at, course, sound, picture, "
-                                             "comment, verdict, seconds, \"check\", strokes) "
-                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                             "comment, verdict, seconds, \"check\", strokes, uid, "
+                                             "run, guided, misses, traced) "
+                                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     insert.bind(0, at)
         .bind(1, columns::text(judgement.course))
         .bind(2, columns::text(judgement.sound))
@@ -63,21 +90,35 @@ bool History::record(const Judgement &judgement)
         .bind(5, columns::verdictText(judgement.verdict))
         .bind(6, std::isfinite(judgement.seconds) ? judgement.seconds : 0.0)
         .bind(7, columns::nullable(judgement.check))
-        .bind(8, columns::nullable(judgement.strokes));
+        .bind(8, columns::nullable(judgement.strokes))
+        .bind(9, uid)
+        .bind(10, run)
+        .bind(11, judgement.guided ? 1 : 0)
+        .bind(12, std::max(judgement.misses, 0))
+        .bind(13, judgement.traced ? 1 : 0);
     if (!insert.run())
         return false;
+    if (laterStored)
+        return cards::rebuild(m_store, picture) && transaction.commit();
 
     std::optional<fsrs::Card> card;
     if (!readCard(picture, card))
         return false;
-    // Only a character's first judgement in a run moves its card.
-    if (card && !judgement.firstInRun)
+    const std::optional<fsrs::Card> moved = cards::afterJudgement(
+        card, !judgedInRun, judgement.verdict, judgement.traced, judgement.at);
+    if (!moved)
         return transaction.commit();
-    const fsrs::Reviewed reviewed =
-        fsrs::review(card.value_or(fsrs::Card{}), gradeOf(judgement.verdict), judgement.at);
-    return writeCard(picture, judgement.sound, judgement.comment, reviewed.card,
-                     card.has_value()) &&
+    return writeCard(picture, judgement.sound, judgement.comment, *moved, card.has_value()) &&
            transaction.commit();
+}
+
+bool History::rebuildCards()
+{
+    const Call call(m_store);
+    if (!call)
+        return false;
+    Transaction transaction(m_store);
+    return transaction.begun() && cards::rebuildAll(m_store) && transaction.commit();
 }
 
 bool History::readCard(const QString &picture, std::optional<fsrs::Card> &card)
@@ -120,11 +161,6 @@ bool History::writeCard(const QString &picture, const QString &sound, const QStr
         .bind(7, card.lapses)
         .bind(8, columns::text(picture));
     return write.run();
-}
-
-fsrs::Grade History::gradeOf(Verdict verdict)
-{
-    return verdict == Verdict::Juste ? fsrs::Grade::Good : fsrs::Grade::Again;
 }
 
 std::optional<int> History::dueCount(const QDateTime &now)
@@ -175,7 +211,7 @@ bool History::forgetAll()
         Transaction transaction(m_store);
         if (!transaction.begun())
             return false;
-        for (const char *table : {"judgements", "cards", "exercise"})
+        for (const char *table : {"judgements", "cards", "saved_exercises", "saved_orders"})
             if (!Statement(m_store, QStringLiteral("DELETE FROM ") + QLatin1String(table)).run())
                 return false;
         if (!transaction.commit())

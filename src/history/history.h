@@ -14,14 +14,14 @@
 #include <optional>
 
 // The learner's history: every judgement with its drawing, one memory card per character for
-// the spaced review, and the unfinished exercise, in the SQLite file plumetto.sqlite of a
+// the spaced review, and the unfinished exercises, in the SQLite file plumetto.sqlite of a
 // folder. Failures never throw: a call that fails returns false or nothing, and error() then
 // holds the reason in French for the warning box. Times are passed in by the caller, so the
 // clock is theirs; they are stored in UTC.
 //
-// The file itself is the store's (store.h); the judgements and cards are here (history.cpp),
-// with the scheduler that moves a card in fsrs.h; the statistics' queries are in
-// statistics.cpp and the unfinished exercise in savedexercise.cpp.
+// The file itself is the store's (store.h); the judgements are here (history.cpp), the cards
+// derived from them in cards.h, with the scheduler that moves a card in fsrs.h; the statistics'
+// queries are in statistics.cpp and the unfinished exercises in savedexercise.cpp.
 class History
 {
 public:
@@ -43,8 +43,14 @@ public:
         QString check;
         // The drawing in its encoded form; a null array is stored as NULL.
         QByteArray strokes;
-        // The character's first judgement in this exercise run: only that one moves its card.
-        bool firstInRun = true;
+        // The exercise run it belongs to, an identity from newUid(): a character's card moves
+        // at its first judgement in a run only. Empty for a run of its own.
+        QString run;
+        // The strokes were checked one by one as they were drawn; the strokes refused for this
+        // question; a model was shown for the drawing (the faint model or a stroke to follow).
+        bool guided = false;
+        int misses = 0;
+        bool traced = false;
     };
 
     struct DueCard
@@ -96,17 +102,49 @@ public:
         QByteArray strokes;
     };
 
-    // The state of an unfinished exercise, as the practice holds it.
+    // Where an unfinished exercise stands, as the practice holds it: what a judgement changes.
+    struct ExercisePlace
+    {
+        // The record posed, as an index into the records in play.
+        std::int16_t numero = 0;
+        // The records found, the marker 9999 first.
+        QList<std::int16_t> trouves;
+        // Judged wrong and not yet right; judged wrong at least once.
+        QList<std::int16_t> waiting;
+        QList<std::int16_t> wrongOnce;
+        bool secondPass = false;
+
+        friend bool operator==(const ExercisePlace &, const ExercisePlace &) = default;
+    };
+
+    // An unfinished exercise, kept by the run that played it.
     struct SavedExercise
     {
+        QString run;
         QString path;
-        // SHA-256 of the file's bytes when it was opened.
+        // SHA-256 of the file's bytes when it was read.
         QByteArray sha256;
+        // The records in play, each as its position among the file's records.
+        QList<std::int16_t> order;
+        // Only for an exercise kept by an older version, whose order is empty: the records in
+        // play by their text, the empty one after them included.
         QStringList records;
-        std::int16_t numero = 0;
-        QList<std::int16_t> trouves;
+        ExercisePlace place;
+        QDateTime savedAt;
 
         friend bool operator==(const SavedExercise &, const SavedExercise &) = default;
+    };
+
+    // An unfinished exercise as a menu lists it.
+    struct ExerciseSummary
+    {
+        QString run;
+        QString path;
+        int found = 0;
+        int total = 0;
+        QDateTime savedAt;
+
+        friend bool operator==(const ExerciseSummary &, const ExerciseSummary &) = default;
     };
 
     static inline const QString &fileName = HistoryStore::fileName;
@@ -139,9 +177,15 @@ public:
     // The schema version this program writes and reads.
     static int schemaVersion() { return HistoryStore::schemaVersion(); }
 
-    // Stores a judgement and, for a character's first judgement in a run (or its first ever),
-    // moves its card by the judgement, in one transaction.
+    // A fresh identity for a judgement or a run: 128 random bits as 32 lowercase hex digits.
+    static QString newUid();
+
+    // Stores a judgement under a new uid and, for a character's first judgement in its run
+    // (or its first ever), moves its card by the judgement, in one transaction.
     bool record(const Judgement &judgement);
+    // Makes every card again from the judgements, as record() would have made them one by
+    // one (see cards.h), in one transaction.
+    bool rebuildCards();
 
     // Cards due at `now`.
     std::optional<int> dueCount(const QDateTime &now);
@@ -153,20 +197,31 @@ public:
     // Judgements per local day, right and wrong, for the `days` local days ending with now's,
     // the oldest first; days without any are there with zeros.
     std::optional<QList<Day>> judgementsPerDay(const QDateTime &now, int days = 30);
+    // The pictures judged "Faux" in the `days` local days ending with now's, each once, in
+    // their order as stored.
+    std::optional<QStringList> picturesJudgedWrong(const QDateTime &now, int days = 30);
     // The last `count` stored drawings of a picture, the latest first.
     std::optional<QList<Drawing>> lastDrawings(const QString &picture, int count);
-    // Deletes every judgement, card and saved exercise.
+    // Deletes every judgement, card and unfinished exercise.
     bool forgetAll();
 
+    // Keeps an unfinished exercise whole, in place of the one its run kept before.
     bool saveExercise(const SavedExercise &exercise);
-    // Moves the saved exercise of `path` on to another question, its records unchanged: a large
-    // exercise is not written again at every judgement. False, changing nothing, when no
-    // exercise of that path is saved (see error() for a failure).
-    bool saveExercisePlace(const QString &path, std::int16_t numero,
-                           const QList<std::int16_t> &trouves);
-    // The saved unfinished exercise; nothing when there is none (or on failure: see error()).
-    std::optional<SavedExercise> savedExercise();
-    bool forgetExercise();
+    // Moves the exercise kept by `run` on to `place`, its order unchanged, so that a judgement
+    // writes a few bytes whatever the exercise's size. False, changing nothing, when that run
+    // keeps none (see error() for a failure).
+    bool saveExercisePlace(const QString &run, const ExercisePlace &place, const QDateTime &at);
+    // Whether any unfinished exercise is kept; nothing on failure.
+    std::optional<bool> hasSavedExercises();
+    // The unfinished exercises, the most recently saved first, at most `limit`; only those of
+    // the file `path` when it is given.
+    std::optional<QList<ExerciseSummary>> savedExercises(int limit,
+                                                         const QString &path = QString());
+    // The exercise kept by `run`; nothing when there is none or it does not hold what this
+    // program writes (or on failure: see error()).
+    std::optional<SavedExercise> savedExercise(const QString &run);
+    // Forgets the exercise kept by `run`; with `savedAt` valid, only if it was saved then.
+    bool forgetExercise(const QString &run, const QDateTime &savedAt = QDateTime());
 
     // The name of the database connection, for tests that need to reach it.
     const QString &connectionName() const { return m_store.connectionName(); }
@@ -188,10 +243,6 @@ private:
     // the judgement that moved it: over its row when it is `known`, as a new row otherwise.
     bool writeCard(const QString &picture, const QString &sound, const QString &comment,
                    const fsrs::Card &card, bool known);
-    static fsrs::Grade gradeOf(Verdict verdict);
 
     HistoryStore m_store;
 };
-
-// The SHA-256 of a file's bytes; nothing when it cannot be read.
-std::optional<QByteArray> fileSha256(const QString &path);

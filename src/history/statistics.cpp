@@ -111,6 +111,26 @@ std::optional<QList<History::Day>> History::judgementsPerDay(const QDateTime &no
     return result;
 }
 
+std::optional<QStringList> History::picturesJudgedWrong(const QDateTime &now, int days)
+{
+    const Call call(m_store);
+    if (!call)
+        return std::nullopt;
+    const QDate first = now.toLocalTime().date().addDays(1 - std::max(days, 1));
+    Statement wrong(m_store, QStringLiteral("SELECT DISTINCT picture FROM judgements "
+                                            "WHERE at >= ? AND at <= ? AND verdict = 'faux' "
+                                            "ORDER BY picture"));
+    wrong.bind(0, timeText(first.startOfDay())).bind(1, timeText(endOfLocalDay(now)));
+    if (!wrong.run())
+        return std::nullopt;
+    QStringList pictures;
+    while (wrong.next())
+        pictures.append(wrong.value(0).toString());
+    if (wrong.failed())
+        return std::nullopt;
+    return pictures;
+}
+
 std::optional<QList<History::Drawing>> History::lastDrawings(const QString &picture, int count)
 {
     const Call call(m_store);

@@ -290,11 +290,14 @@ std::optional<int> HistoryStore::migrate()
         }
         if (current == schemaVersion())
             return current;
-        for (const QString &sql : historyMigrations().at(current)) {
+        const HistoryMigration &migration = historyMigrations().at(current);
+        for (const QString &sql : migration.statements) {
             Statement step(*this, sql);
             if (!step.run())
                 return isDamage(step.lastError()) ? std::optional(-1) : std::nullopt;
         }
+        if (migration.finish && !migration.finish(*this))
+            return std::nullopt;
         if (!Statement(*this, QStringLiteral("PRAGMA user_version = %1").arg(current + 1)).run() ||
             !transaction.commit())
             return std::nullopt;

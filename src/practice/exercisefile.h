@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <stdexcept>
 
 // A failure of loading or posing an exercise; the practice turns it into the loading error.
@@ -33,9 +34,13 @@ bool isOrdinaryFile(const QString &path);
 // as UTF-16 when they start with its byte-order mark, otherwise as Windows-1252.
 QString textFromBytes(QByteArray bytes);
 
-// Reads a whole exercise file into text as textFromBytes() gives it. Throws ExerciseError
-// when the file cannot be opened or read, or is larger than maxFileBytes.
-QString readText(const QString &path);
+// Reads a whole exercise file into text as textFromBytes() gives it, and into `sha256`, when
+// given, the SHA-256 of the bytes read. A file is read readChunkBytes at a time, so that its
+// bytes are never all held beside its text (UTF-16 text excepted), and read a second time when
+// it turns out not to be UTF-8. Throws ExerciseError when the file cannot be opened or read, is
+// no regular file (a FIFO, a device) or is larger than maxFileBytes.
+QString readText(const QString &path, QByteArray *sha256 = nullptr);
+inline constexpr qsizetype readChunkBytes = qsizetype(1) << 18;
 
 // The solution picture named by a record's picture field, below the images folder of
 // `programFolder`. A "\" is a folder separator. Returns an empty text when the name leads outside
@@ -64,7 +69,12 @@ public:
     bool isEmpty() const { return m_spans.isEmpty(); }
     QString at(qsizetype i) const;
     QStringList toStringList() const;
+    // Where record i stood when the records were cut, counted from 0.
+    int origin(qsizetype i) const { return m_spans.at(i).origin; }
     void swapItemsAt(qsizetype i, qsizetype j) { m_spans.swapItemsAt(i, j); }
+    // Record i becomes the one now at order[i], for each i of `order`: a permutation of the
+    // first order.size() records.
+    void reorder(const QList<std::int16_t> &order);
     // Record i becomes empty.
     void clearAt(qsizetype i) { m_spans[i].size = 0; }
 
@@ -73,6 +83,7 @@ private:
     {
         qsizetype start = 0;
         qsizetype size = 0;
+        int origin = 0;
     };
     QString m_text;
     QList<Span> m_spans;

@@ -166,6 +166,7 @@ void Practice::reinitialiser(BlankFailure onFailure)
     m_window.setCaption(texts::captionBase);
     m_window.setText(TextBox::Commentaires, QString());
     m_progress = Progress{};
+    m_mistakes.clear();
     m_observer->cleared();
 }
 
@@ -190,6 +191,7 @@ bool Practice::ouvrirFichier(const QString &path)
 {
     m_fileName = path;
     m_review = false;
+    m_fileSha256.clear();
     if (!m_window.isOrdinaryFile(m_fileName)) {
         m_window.showMessage(texts::notFoundPrefix + m_fileName + QLatin1Char('.'),
                              MessageIcon::Error, texts::notFoundTitle);
@@ -199,13 +201,16 @@ bool Practice::ouvrirFichier(const QString &path)
     try {
         reinitialiser(BlankFailure::Throw);
         exercise::Records pieces;
+        QByteArray sha256;
         {
             const BusyWindow busy(m_window);
-            pieces = exercise::Records(exercise::readText(m_fileName));
+            pieces = exercise::Records(
+                exercise::readText(m_fileName, m_fingerprinting ? &sha256 : nullptr));
         }
         if (pieces.size() - 1 > exercise::maxRecords)
             throw ExerciseError("too many records");
         m_lignes = std::move(pieces);
+        m_fileSha256 = sha256;
         if (m_window.randomOrderChecked())
             melanger();
         m_window.setEnabled(Button::Command1, true);
@@ -222,48 +227,15 @@ bool Practice::ouvrirFichier(const QString &path)
     return poserquestion();
 }
 
-bool Practice::restore(const QString &fileName, const QStringList &lignes, std::int16_t numero,
-                       const QList<std::int16_t> &trouves)
+bool Practice::refaireErreurs()
 {
-    const int bound = static_cast<int>(lignes.size()) - 1;
-    if (bound < 1 || bound > exercise::maxRecords || numero < 0 || numero >= bound ||
-        trouves.value(0) != marker || trouves.size() - 1 >= bound)
+    // The review's opening clears the mistakes: it plays a copy.
+    const QStringList records = m_mistakes;
+    if (!startReview(records))
         return false;
-    std::bitset<32768> found;
-    found.set(marker);
-    for (qsizetype i = 1; i < trouves.size(); ++i) {
-        const std::int16_t index = trouves.at(i);
-        if (index < 0 || index >= bound || found.test(static_cast<std::size_t>(index)))
-            return false;
-        found.set(static_cast<std::size_t>(index));
-    }
-    if (found.test(static_cast<std::size_t>(numero)))
-        return false;
-
-    reinitialiser(BlankFailure::Report);
-    m_fileName = fileName;
-    m_review = fileName.isEmpty();
-    m_lignes = exercise::Records(lignes);
-    m_numero = numero;
-    m_trouves = trouves;
-    m_found = found;
-    m_window.setEnabled(Button::Command1, true);
-    m_window.setCaption(texts::captionBase + (m_review ? texts::reviewName : fileName));
-    startRun();
-    m_progress.right = static_cast<int>(trouves.size()) - 1;
-    for (qsizetype i = 1; i < trouves.size(); ++i)
-        m_posed.set(static_cast<std::size_t>(trouves.at(i)));
-    poserquestion();
+    // Every run without a file starts named a review; this one is named after what it plays.
+    m_window.setCaption(texts::captionBase + texts::mistakesName);
     return true;
-}
-
-bool Practice::startReview(const QStringList &records)
-{
-    if (records.isEmpty() || records.size() > exercise::maxRecords)
-        return false;
-    QStringList lignes = records;
-    lignes.append(QString());
-    return restore(QString(), lignes, 0, {marker});
 }
 
 void Practice::melanger()
@@ -338,6 +310,10 @@ void Practice::juste()
         const Progress summary = m_progress;
         m_window.showMessage(texts::exerciseDone, MessageIcon::None, QString());
         reinitialiser(BlankFailure::Report);
+        for (int i = 0; i < upperBound(); ++i) {
+            if (m_wrongOnce.test(static_cast<std::size_t>(i)))
+                m_mistakes.append(m_lignes.at(i));
+        }
         m_progress = summary;
         m_progress.active = false;
         m_progress.finished = true;

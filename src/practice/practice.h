@@ -4,6 +4,7 @@
 #include "practiceobserver.h"
 #include "windowops.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,28 @@ public:
     };
     Progress progress() const { return m_progress; }
 
+    // Where a run on an exercise file stands: all that taking it up in a later program run
+    // needs besides the file itself.
+    struct Place
+    {
+        // Of the file's bytes.
+        QByteArray sha256;
+        // Slot i of lignes holds the file's record order[i] (counted from 0), for each record
+        // in play.
+        QList<std::int16_t> order;
+        std::int16_t numero = 0;
+        QList<std::int16_t> trouves;
+        // Slots judged wrong and not yet right; slots judged wrong at least once.
+        QList<std::int16_t> waiting;
+        QList<std::int16_t> wrongOnce;
+        bool secondPass = false;
+        // Instead of order, for a place kept by an older version: the records in play by
+        // their text, in their order, the slot after them included.
+        QStringList records;
+    };
+    // The place of the run in play; nothing for a review or when no run is in play.
+    std::optional<Place> place() const;
+
     // The window's load handler: sets the open dialog's filter and the initial found list.
     void charger();
 
@@ -62,6 +85,17 @@ public:
     void juste();
     void faux();
 
+    // Reads the file at `path` again and plays it from `place`, as it was left, progress
+    // included. Returns false, changing and showing nothing, when the file cannot be read, its
+    // bytes are not those the place was made on, or the place does not fit its records.
+    bool takeUp(const QString &path, const Place &place);
+    // Whether openings take the SHA-256 of the bytes they read (off by default: it costs more
+    // than reading the file).
+    void setFingerprinting(bool on) { m_fingerprinting = on; }
+    // The SHA-256 of the file read by the last opening or taking up; empty when it failed or
+    // was not taken.
+    const QByteArray &fileSha256() const { return m_fileSha256; }
+
     // Plays an exercise saved earlier as it was left: the records in their order, the record
     // to pose and the found list. Returns false, changing nothing, when the state does not fit
     // together (an index out of range, no marker first).
@@ -70,6 +104,14 @@ public:
     // Plays the given records, written as in an exercise file, in their order as a review;
     // false, changing nothing, when there is none or too many.
     bool startReview(const QStringList &records);
+    // The records judged "Faux" in the last run that came to its end, in that run's order;
+    // empty once the window is cleared for another run (an opening, a review, Reset).
+    const QStringList &mistakes() const { return m_mistakes; }
+    // Plays the mistakes again as a run of their own, named "Erreurs"; false, changing
+    // nothing, when there are none.
+    bool refaireErreurs();
+    // The run plays records that come from no file (a review or the mistakes again): its
+    // judgements belong to no exercise and its place is not kept.
     bool isReview() const { return m_review; }
     // The record posed now, if one is.
     std::optional<PracticeRecord> currentRecord() const;
@@ -105,6 +147,9 @@ private:
     void showLoadError();
     // A new run starts on the records now in lignes.
     void startRun();
+    // Plays `lignes` from `place`, its order applied already; false, changing nothing, when
+    // the place does not fit them.
+    bool resume(exercise::Records lignes, const QString &fileName, const Place &place);
     void setJudgementEnabled(bool enabled);
 
     WindowOps &m_window;
@@ -117,6 +162,8 @@ private:
     std::bitset<32768> m_found;
     QString m_fileName;
     bool m_review = false;
+    bool m_fingerprinting = false;
+    QByteArray m_fileSha256;
 
     PracticeObserver m_noObserver;
     PracticeObserver *m_observer = &m_noObserver;
@@ -124,4 +171,5 @@ private:
     std::bitset<32768> m_posed;
     std::bitset<32768> m_waiting;
     std::bitset<32768> m_wrongOnce;
+    QStringList m_mistakes;
 };

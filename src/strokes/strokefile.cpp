@@ -1,6 +1,7 @@
 #include "strokefile.h"
 
-#include <QFile>
+#include "regularfile.h"
+
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -341,6 +342,13 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
 
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            // An entity may stand for thousands of characters and be used thousands of times: a
+            // file of 50 KB becomes 64 MB of path data, one near the size limit gigabytes.
+            // Stroke files declare none.
+            if (!xml.entityDeclarations().isEmpty() || xml.text().contains(u"<!ENTITY"))
+                return std::nullopt;
+            break;
         case QXmlStreamReader::StartElement: {
             ++depth;
             const QStringView name = xml.name();
@@ -421,12 +429,8 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
 
 std::optional<StrokeFile> readStrokeFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = files::readRegular(path, strokefile::maxBytes);
+    if (!bytes)
         return std::nullopt;
-    // Read one byte past the limit so that a file that grew after the size check still fails.
-    const QByteArray bytes = file.read(strokefile::maxBytes + 1);
-    if (bytes.size() > strokefile::maxBytes)
-        return std::nullopt;
-    return parseStrokeFile(bytes);
+    return parseStrokeFile(*bytes);
 }

@@ -43,10 +43,11 @@ inline constexpr int maxStrokes = 64;
 // Reads a stroke file's text: the <path d="..."> of the group whose id starts with
 // "kvg:StrokePaths", in document order, and the positions of the <text> of the group whose id
 // starts with "kvg:StrokeNumbers", and the character it names. Nothing when the text is not
-// well-formed XML, is over strokefile::maxBytes, has no stroke or more than strokefile::maxStrokes,
-// a path the reader does not support, a coordinate far outside the viewBox, or strokes that all
-// stand on one point.
+// well-formed XML, is over strokefile::maxBytes, declares entities, has no stroke or more than
+// strokefile::maxStrokes, a path the reader does not support, a coordinate far outside the viewBox,
+// or strokes that all stand on one point.
 std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes);
+// The same from a file; nothing too when it is no regular file (a FIFO, a device).
 std::optional<StrokeFile> readStrokeFile(const QString &path);
 
 // Reads SVG path data made of the commands M m L l H h V v C c S s Z z, with implicit repeats

@@ -2,6 +2,7 @@
 
 #include "historykeeper.h"
 #include "opendialog.h"
+#include "ownexercisesmenu.h"
 #include "practice.h"
 #include "windowops.h"
 
@@ -77,6 +78,8 @@ private:
     void cleared() override;
 
     QString m_programFolder;
+    // The learner's own exercises.
+    QString m_ownFolder;
     OpenDialog m_openDialog;
     Practice m_practice;
     HistoryKeeper m_history;
@@ -96,6 +99,7 @@ private:
     PosedSound *m_sound = nullptr;
     QAction *m_aleatoire = nullptr;
     RecentsMenu *m_recents = nullptr;
+    OwnExercisesMenu *m_own = nullptr;
     ProgressCorner *m_progression = nullptr;
     // The outer size the layout rule last ran for.
     QSize m_laidOutSize;

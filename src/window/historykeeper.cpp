@@ -4,6 +4,7 @@
 #include "historytexts.h"
 #include "inkcodec.h"
 #include "practice.h"
+#include "resumemenu.h"
 #include "statisticswindow.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 HistoryKeeper::HistoryKeeper(Practice &practice, QWidget &window, const QString &folder,
@@ -23,6 +25,8 @@ HistoryKeeper::HistoryKeeper(Practice &practice, QWidget &window, const QString 
 {
     if (!folder.isEmpty())
         m_history = std::make_unique<History>(folder);
+    // A saved place is tied to the bytes it was made on.
+    m_practice.setFingerprinting(keeps());
 }
 
 HistoryKeeper::~HistoryKeeper() = default;
@@ -34,9 +38,9 @@ void HistoryKeeper::setClock(Clock clock)
 
 void HistoryKeeper::addActions(QMenu *menu)
 {
-    m_reprendre = menu->addAction(historytexts::reprendre);
-    m_reprendre->setObjectName(QStringLiteral("Reprendre"));
-    connect(m_reprendre, &QAction::triggered, this, &HistoryKeeper::reprendre);
+    m_reprendre = new ResumeMenu(*menu);
+    connect(m_reprendre, &ResumeMenu::aboutToShow, this, &HistoryKeeper::listExercises);
+    connect(m_reprendre, &ResumeMenu::chosen, this, &HistoryKeeper::reprendre);
 
     m_reviser = menu->addAction(historytexts::reviser.arg(0));
     m_reviser->setObjectName(QStringLiteral("Reviser"));
@@ -133,17 +137,29 @@ void HistoryKeeper::refreshActions()
     const bool open = keeps() && m_openTried && m_history->isOpen();
     bool saved = false;
     if (open) {
-        const std::optional<History::SavedExercise> exercise = m_history->savedExercise();
-        if (!exercise && !m_history->error().isEmpty())
+        const std::optional<bool> any = m_history->hasSavedExercises();
+        if (!any)
             noteFailure();
-        saved = exercise.has_value();
+        saved = any.value_or(false);
     }
-    m_reprendre->setEnabled(saved);
+    m_reprendre->setAvailable(saved);
     refreshReviewCount();
     // Once the learner has been told the history cannot be opened, its commands are of no use.
     const bool usable = keeps() && (open || !m_warned);
     m_statistiques->setEnabled(usable);
     m_oublier->setEnabled(usable);
+}
+
+void HistoryKeeper::listExercises()
+{
+    QList<History::ExerciseSummary> exercises;
+    if (keeps() && m_history->isOpen()) {
+        if (const auto listed = m_history->savedExercises(ResumeMenu::limit))
+            exercises = *listed;
+        else
+            noteFailure();
+    }
+    m_reprendre->setEntries(exercises);
 }
 
 void HistoryKeeper::refreshReviewCount()
@@ -182,12 +198,26 @@ void HistoryKeeper::cleared()
 
 void HistoryKeeper::started()
 {
-    m_judgedInRun.clear();
-    m_recordsSaved = false;
+    m_placeSaved = false;
+    m_passing.clear();
+    if (m_takingUp) {
+        m_run = m_takingUp->run;
+        m_path = m_takingUp->path;
+        m_sha256 = m_takingUp->sha256;
+        return;
+    }
+    m_run = History::newUid();
     if (m_opening) {
         m_path = m_practice.fileName();
-        m_sha256 = fileSha256(m_path).value_or(QByteArray());
+        m_sha256 = m_practice.fileSha256();
     }
+    if (m_practice.isReview() || m_sha256.isEmpty() || !ensureOpen())
+        return;
+    const auto kept = m_history->savedExercises(std::numeric_limits<int>::max(), m_path);
+    if (kept)
+        m_passing = *kept;
+    else
+        noteFailure();
 }
 
 void HistoryKeeper::posed()
@@ -195,33 +225,50 @@ void HistoryKeeper::posed()
     m_posedAt = m_clock();
     if (m_practice.isReview() || m_sha256.isEmpty() || !ensureOpen())
         return;
-    // The records are written once a run; each later question moves the saved place only.
-    if (m_recordsSaved &&
-        m_history->saveExercisePlace(m_path, m_practice.numero(), m_practice.trouves()))
+    const std::optional<Practice::Place> place = m_practice.place();
+    if (!place)
         return;
-    if (!m_history->error().isEmpty()) {
-        noteFailure();
-        return;
+    const History::ExercisePlace where{place->numero, place->trouves, place->waiting,
+                                       place->wrongOnce, place->secondPass};
+    // The order is written once a run; each later question moves the place only.
+    if (!m_placeSaved || !m_history->saveExercisePlace(m_run, where, m_posedAt)) {
+        if (m_placeSaved && !m_history->error().isEmpty()) {
+            noteFailure();
+            return;
+        }
+        // Written whole the first time, or again when it went meanwhile (another window
+        // ended a run it replaced).
+        m_placeSaved =
+            m_history->saveExercise({m_run, m_path, m_sha256, place->order, {}, where, m_posedAt});
+        if (!m_placeSaved) {
+            noteFailure();
+            return;
+        }
     }
-    const History::SavedExercise exercise{m_path, m_sha256, m_practice.lignes(),
-                                          m_practice.numero(), m_practice.trouves()};
-    m_recordsSaved = m_history->saveExercise(exercise);
-    if (!m_recordsSaved)
-        noteFailure();
+    forgetPassed(static_cast<int>(place->trouves.size()) - 1);
+}
+
+void HistoryKeeper::forgetPassed(int found)
+{
+    for (qsizetype i = m_passing.size() - 1; i >= 0; --i) {
+        const History::ExerciseSummary &kept = m_passing.at(i);
+        if (kept.found >= found)
+            continue;
+        // A place saved again since belongs to a run still played elsewhere: it stays.
+        if (!m_history->forgetExercise(kept.run, kept.savedAt))
+            noteFailure();
+        m_passing.removeAt(i);
+    }
 }
 
 void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &ink,
-                           const QString &check)
+                           const QString &check, const Help &help)
 {
     if (!ensureOpen()) {
         tellFailures();
         return;
     }
     const QDateTime now = m_clock();
-    const QString picture = History::normalPicture(record.picture);
-    const bool firstInRun = !m_judgedInRun.contains(picture);
-    m_judgedInRun.insert(picture);
-
     History::Judgement judgement;
     judgement.at = now;
     judgement.course = m_practice.isReview() ? History::reviewCourse : m_path;
@@ -232,7 +279,10 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
     judgement.seconds = m_posedAt.isValid() ? std::max(0.0, m_posedAt.msecsTo(now) / 1000.0) : 0;
     judgement.check = check.isEmpty() ? QString() : check;
     judgement.strokes = ink.isEmpty() ? QByteArray() : encodeInk(ink);
-    judgement.firstInRun = firstInRun;
+    judgement.run = m_run;
+    judgement.guided = help.guided;
+    judgement.misses = help.misses;
+    judgement.traced = help.traced;
     if (!m_history->record(judgement))
         noteFailure();
     refreshReviewCount();
@@ -243,30 +293,38 @@ void HistoryKeeper::ended()
 {
     if (m_practice.isReview() || !keeps() || !m_history->isOpen())
         return;
-    if (!m_history->forgetExercise())
+    // Its own place, and those it replaces; never another run's.
+    bool forgotten = m_history->forgetExercise(m_run);
+    for (const History::ExerciseSummary &kept : std::exchange(m_passing, {}))
+        forgotten = m_history->forgetExercise(kept.run, kept.savedAt) && forgotten;
+    m_placeSaved = false;
+    if (!forgotten)
         noteFailure();
     refreshActions();
 }
 
-void HistoryKeeper::reprendre()
+void HistoryKeeper::reprendre(const History::ExerciseSummary &exercise)
 {
     if (ensureOpen()) {
-        const std::optional<History::SavedExercise> saved = m_history->savedExercise();
-        if (saved) {
-            const std::optional<QByteArray> sha256 = fileSha256(saved->path);
-            // posed() saves the exercise as soon as it is restored: it must know its file.
-            const QString oldPath = std::exchange(m_path, saved->path);
-            const QByteArray oldSha256 = std::exchange(m_sha256, saved->sha256);
-            if (!sha256 || *sha256 != saved->sha256 ||
-                !m_practice.restore(saved->path, saved->records, saved->numero, saved->trouves)) {
-                m_path = oldPath;
-                m_sha256 = oldSha256;
-                inform(historytexts::exerciseChanged.arg(QDir::toNativeSeparators(saved->path)));
-                if (!m_history->forgetExercise())
+        const std::optional<History::SavedExercise> saved = m_history->savedExercise(exercise.run);
+        if (!saved && !m_history->error().isEmpty()) {
+            noteFailure();
+        } else {
+            bool taken = false;
+            if (saved) {
+                const History::ExercisePlace &where = saved->place;
+                const Practice::Place place{saved->sha256,    saved->order,  where.numero,
+                                            where.trouves,    where.waiting, where.wrongOnce,
+                                            where.secondPass, saved->records};
+                m_takingUp = &*saved;
+                taken = m_practice.takeUp(saved->path, place);
+                m_takingUp = nullptr;
+            }
+            if (!taken) {
+                inform(historytexts::exerciseChanged.arg(QDir::toNativeSeparators(exercise.path)));
+                if (!m_history->forgetExercise(exercise.run))
                     noteFailure();
             }
-        } else if (!m_history->error().isEmpty()) {
-            noteFailure();
         }
     }
     tellFailures();
@@ -337,4 +395,16 @@ void HistoryKeeper::oublier()
     }
     tellFailures();
     refreshActions();
+}
+
+std::optional<QStringList> HistoryKeeper::recentMistakes()
+{
+    std::optional<QStringList> pictures;
+    if (ensureOpen()) {
+        pictures = m_history->picturesJudgedWrong(m_clock());
+        if (!pictures)
+            noteFailure();
+    }
+    tellFailures();
+    return pictures;
 }

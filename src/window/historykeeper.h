@@ -6,24 +6,27 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Practice;
 class QAction;
 class QMenu;
 class QWidget;
+class ResumeMenu;
 class StatisticsWindow;
 
-// The main window's side of the learner's history: records every judgement, keeps the exercise
-// in play saved so that a later run can take it up, and runs the history's menu commands (take
-// up, review, statistics, forget). The history is opened once the window is shown. When it
-// cannot be used, the learner is told once per run, at the first judgement or history command,
-// and the practice goes on without it; a damaged file set aside is told once too.
+// The main window's side of the learner's history: records every judgement with its run, keeps
+// the place of each unfinished exercise so that a later run can take it up, and runs the
+// history's menu commands (take up, review, statistics, forget). The history is opened once the
+// window is shown. When it cannot be used, the learner is told once per run, at the first judgement
+// or history command, and the practice goes on without it; a damaged file set aside is told once
+// too.
 class HistoryKeeper : public QObject
 {
     Q_OBJECT
@@ -46,23 +49,35 @@ public:
     // The time of judgements, posings and reviews; UTC. The system clock by default.
     void setClock(Clock clock);
 
-    // The Ouvrir command: the practice's opening, with the file's bytes fingerprinted anew.
     // Runs an opening of the practice (from the dialog or a path), so that the history learns
-    // which file is in play; returns what the opening returns.
+    // which file is in play and the fingerprint of the bytes read; returns what the opening
+    // returns.
     bool open(const std::function<bool()> &opening);
 
     // What the practice did.
     void cleared();
     void started();
     void posed();
-    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check);
+    // How the drawing judged was helped: see History::Judgement.
+    struct Help
+    {
+        bool guided = false;
+        int misses = 0;
+        bool traced = false;
+    };
+    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check,
+                const Help &help);
     void ended();
 
     // The menu's commands.
-    void reprendre();
+    void reprendre(const History::ExerciseSummary &exercise);
     void reviser();
     void statistiques();
     void oublier();
+
+    // The pictures judged "Faux" in the last 30 days, for an exercise of them; nothing when
+    // the history cannot tell (the learner is told why).
+    std::optional<QStringList> recentMistakes();
 
 private:
     bool keeps() const { return m_history != nullptr; }
@@ -75,6 +90,9 @@ private:
     void tellFailures();
     void refreshActions();
     void refreshReviewCount();
+    void listExercises();
+    // Forgets the places this run replaces that hold fewer than `found` records found.
+    void forgetPassed(int found);
     void inform(const QString &text);
     void warn(const QString &text);
 
@@ -93,17 +111,21 @@ private:
     bool m_noticeTold = false;
 
     bool m_opening = false;
-    // The records of this run are in the saved exercise.
-    bool m_recordsSaved = false;
-    // The exercise file in play and the fingerprint of its bytes when it was opened; empty
+    // The exercise being taken up, while it is.
+    const History::SavedExercise *m_takingUp = nullptr;
+    // The run in play, and whether its place has been saved whole (with its order) already.
+    QString m_run;
+    bool m_placeSaved = false;
+    // The exercise file in play and the fingerprint of its bytes when it was read; empty
     // when no exercise can be saved.
     QString m_path;
     QByteArray m_sha256;
     QDateTime m_posedAt;
-    // The pictures judged in this run, as stored.
-    QSet<QString> m_judgedInRun;
+    // The places of the same file kept when this run started from its first record: each
+    // stays until the run has found more records than it holds, or ends.
+    QList<History::ExerciseSummary> m_passing;
 
-    QAction *m_reprendre = nullptr;
+    ResumeMenu *m_reprendre = nullptr;
     QAction *m_reviser = nullptr;
     QAction *m_statistiques = nullptr;
     QAction *m_oublier = nullptr;

@@ -9,7 +9,9 @@ namespace historytexts {
 // The title of the box telling why the history cannot be used.
 inline const QString warningTitle = QStringLiteral("Plumetto");
 
-inline const QString reprendre = QStringLiteral("Reprendre l'exercice interrompu");
+inline const QString reprendre = QStringLiteral("Reprendre");
+// An unfinished exercise to take up. %1: the file's name; %2: the records found; %3: in play.
+inline const QString resumeEntry = QStringLiteral("%1 — %2 / %3");
 // %1: the characters due now.
 inline const QString reviser = QStringLiteral("Réviser (%1)");
 inline const QString statistiques = QStringLiteral("Statistiques");
@@ -20,7 +22,7 @@ inline const QString exerciseChanged =
     QStringLiteral("L'exercice interrompu a changé ou a disparu : %1.");
 inline const QString forgetQuestion =
     QStringLiteral("Effacer tout l'historique : les jugements, les révisions prévues et "
-                   "l'exercice interrompu ? Cette opération est définitive.");
+                   "les exercices interrompus ? Cette opération est définitive.");
 inline const QString yes = QStringLiteral("Oui");
 inline const QString no = QStringLiteral("Non");
 

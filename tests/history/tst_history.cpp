@@ -1,3 +1,4 @@
+#include "fsrs.h"
 #include "history.h"
 #include "storetexts.h"
 
@@ -5,10 +6,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
@@ -21,8 +24,14 @@ namespace {
 
 const QDateTime t0(QDate(2026, 12, 7), QTime(14, 20), Qt::UTC);
 
+// A run's identity, the same for the same number.
+QString run(int n)
+{
+    return QStringLiteral("%1").arg(n, 32, 10, QLatin1Char('0'));
+}
+
 History::Judgement judgement(const QString &picture, History::Verdict verdict, QDateTime at,
-                             bool firstInRun = true)
+                             const QString &inRun = QString())
 {
     History::Judgement j;
     j.at = at;
@@ -32,7 +41,7 @@ History::Judgement judgement(const QString &picture, History::Verdict verdict, Q
     j.comment = QStringLiteral("commentaire");
     j.verdict = verdict;
     j.seconds = 2.5;
-    j.firstInRun = firstInRun;
+    j.run = inRun;
     return j;
 }
 
@@ -71,6 +80,26 @@ public:
         if (!q.exec(sql) || !q.next())
             return {};
         return q.value(0);
+    }
+
+    // Every row, its values joined by "|", numbers to their last digit.
+    QStringList rows(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(m_name, false));
+        QStringList rows;
+        if (!q.exec(sql))
+            qWarning() << sql << q.lastError().text();
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i) {
+                const QVariant value = q.value(i);
+                values.append(value.typeId() == QMetaType::Double
+                                  ? QString::number(value.toDouble(), 'g', 17)
+                                  : value.toString());
+            }
+            rows.append(values.join(QLatin1Char('|')));
+        }
+        return rows;
     }
 
 private:
@@ -119,10 +148,12 @@ private slots:
     void cardsAndDueOrder();
     void statistics();
     void dayWithoutMidnight();
-    void savedExercise();
+    void savedExercises();
     void forgetAll();
+    void rebuildGivesTheRecordedCards();
     void migrations_data();
     void migrations();
+    void migrationGivesRuns();
     void folderIsAFile_data();
     void folderIsAFile();
     void damagedFile_data();
@@ -190,11 +221,11 @@ void TestHistory::cardsAndDueOrder()
     const QString a = QStringLiteral("hiragana/a.png");
     const QString i = QStringLiteral("hiragana/i.png");
     const QString u = QStringLiteral("hiragana/u.png");
-    QVERIFY(history.record(judgement(a, juste, t0)));              // S 3.7145: 4 days
-    QVERIFY(history.record(judgement(i, juste, t0)));              // S 3.7145
-    QVERIFY(history.record(judgement(u, faux, t0)));               // S 0.4872: 1 day
-    QVERIFY(history.record(judgement(u, juste, t0, false)));       // same run: card unmoved
-    QVERIFY(history.record(judgement(i, faux, t0.addSecs(3600)))); // new run: S 1.2 or so
+    QVERIFY(history.record(judgement(a, juste, t0)));                    // S 3.7145: 4 days
+    QVERIFY(history.record(judgement(i, juste, t0)));                    // S 3.7145
+    QVERIFY(history.record(judgement(u, faux, t0, run(1))));             // S 0.4872: 1 day
+    QVERIFY(history.record(judgement(u, juste, t0.addSecs(1), run(1)))); // same run: unmoved
+    QVERIFY(history.record(judgement(i, faux, t0.addSecs(3600))));       // new run: S 1.2 or so
 
     QCOMPARE(history.dueCount(t0), 0);
     // Never due again within the day, however small the stability.
@@ -236,7 +267,8 @@ void TestHistory::statistics()
     QVERIFY(history.record(judgement(a, juste, t0)));
     QVERIFY(history.record(judgement(ka, faux, t0)));
     for (int n = 0; n < 3; ++n) {
-        History::Judgement j = judgement(a, n == 2 ? faux : juste, now.addDays(n - 2), n < 2);
+        History::Judgement j =
+            judgement(a, n == 2 ? faux : juste, now.addDays(n - 2), run(std::min(n, 1)));
         j.strokes = QByteArray::number(n);
         QVERIFY(history.record(j));
     }
@@ -276,6 +308,9 @@ void TestHistory::statistics()
     }
     QCOMPARE(right, 2);
     QCOMPARE(wrong, 1);
+    // The pictures judged wrong in the last 30 days, and in the 41 that reach ka's.
+    QCOMPARE(history.picturesJudgedWrong(now).value_or(QStringList()), QStringList{a});
+    QCOMPARE(history.picturesJudgedWrong(now, 41).value_or(QStringList()), (QStringList{a, ka}));
 
     const auto drawings = history.lastDrawings(QStringLiteral("hiragana\\a.png"), 2);
     QVERIFY(drawings);
@@ -319,46 +354,58 @@ void TestHistory::dayWithoutMidnight()
     QCOMPARE(history.totals(now)->dueToday, 1);
 }
 
-void TestHistory::savedExercise()
+void TestHistory::savedExercises()
 {
     QTemporaryDir dir;
     History history(dir.path());
     QVERIFY(history.open());
-    QVERIFY(!history.savedExercise());
+    QCOMPARE(history.hasSavedExercises(), false);
+    QVERIFY(!history.savedExercise(run(1)));
     QVERIFY(history.error().isEmpty());
 
-    History::SavedExercise saved{QStringLiteral("/cours/kana ü.txt"),
-                                 QByteArray(32, '\xab'),
-                                 {QStringLiteral("a=hiragana/a.png=\"é\""), QString(),
-                                  QStringLiteral("ka=katakana/ka.png=")},
-                                 2,
-                                 {9999, 0, 2}};
-    QVERIFY(history.saveExercise(saved));
-    QCOMPARE(history.savedExercise(), saved);
-    saved.numero = 1;
-    saved.trouves.append(1);
-    // Moving on writes the place only; another file's exercise is not moved.
-    QVERIFY(!history.saveExercisePlace(QStringLiteral("/cours/autre.txt"), 0, {9999}));
+    // Two runs on the same file keep a place each.
+    const QString path = QStringLiteral("/cours/kana ü.txt");
+    History::SavedExercise one{
+        run(1), path, QByteArray(32, '\xab'), {2, 0, 1}, {}, {1, {9999, 2}, {1}, {0, 1}, true}, t0};
+    History::SavedExercise two{run(2),       path, QByteArray(32, '\xcd'),
+                               {0, 1, 2},    {},   {0, {9999}, {}, {}, false},
+                               t0.addSecs(5)};
+    QVERIFY(history.saveExercise(one));
+    QVERIFY(history.saveExercise(two));
+    QCOMPARE(history.hasSavedExercises(), true);
+    QCOMPARE(history.savedExercise(run(1)), one);
+    QCOMPARE(history.savedExercises(8),
+             (QList<History::ExerciseSummary>{{run(2), path, 0, 3, two.savedAt},
+                                              {run(1), path, 1, 3, one.savedAt}}));
+    QCOMPARE(history.savedExercises(1, QStringLiteral("/autre.txt"))->size(), 0);
+
+    // Moving on writes the place of its own run only.
+    one.place = {2, {9999, 2, 0}, {}, {0, 1}, true};
+    one.savedAt = t0.addSecs(10);
+    QVERIFY(!history.saveExercisePlace(run(3), one.place, one.savedAt));
     QVERIFY(history.error().isEmpty());
-    QVERIFY(history.saveExercisePlace(saved.path, saved.numero, saved.trouves));
-    QCOMPARE(history.savedExercise(), saved);
-    QVERIFY(history.saveExercise(saved));
-    QCOMPARE(history.savedExercise(), saved);
+    QVERIFY(history.saveExercisePlace(run(1), one.place, one.savedAt));
+    QCOMPARE(history.savedExercise(run(1)), one);
+    QCOMPARE(history.savedExercise(run(2)), two);
+    QCOMPARE(history.savedExercises(1)->first().found, 2);
+
+    // A place saved again since it was listed is not forgotten by that listing.
+    QVERIFY(history.forgetExercise(run(1), t0));
+    QVERIFY(history.savedExercise(run(1)));
+    QVERIFY(history.forgetExercise(run(1), one.savedAt));
+    QVERIFY(!history.savedExercise(run(1)));
 
     // Another tool's row that does not hold what this program writes counts as none.
     {
         Raw raw(history.path());
-        QVERIFY(raw.exec(QStringLiteral("UPDATE exercise SET trouves = '[1, \"x\"]'")));
+        QVERIFY(raw.exec(QStringLiteral("UPDATE saved_exercises SET trouves = '[1, \"x\"]'")));
+        QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM saved_orders")).toInt(), 1);
     }
-    QVERIFY(!history.savedExercise());
-
-    QVERIFY(history.saveExercise(saved));
-    QVERIFY(history.forgetExercise());
-    QVERIFY(!history.savedExercise());
-    QVERIFY(history.error().isEmpty());
-
-    const auto hash = fileSha256(QStringLiteral(":/nothing-here"));
-    QVERIFY(!hash);
+    QVERIFY(!history.savedExercise(run(2)));
+    QVERIFY(history.forgetExercise(run(2)));
+    QCOMPARE(history.hasSavedExercises(), false);
+    Raw raw(history.path());
+    QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM saved_orders")).toInt(), 0);
 }
 
 void TestHistory::forgetAll()
@@ -367,12 +414,63 @@ void TestHistory::forgetAll()
     History history(dir.path());
     QVERIFY(history.open());
     QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
-    QVERIFY(history.saveExercise({QStringLiteral("/x.txt"), QByteArray(32, 0), {}, 0, {9999}}));
+    QVERIFY(history.saveExercise({run(1),
+                                  QStringLiteral("/x.txt"),
+                                  QByteArray(32, 0),
+                                  {0},
+                                  {},
+                                  {0, {9999}, {}, {}, false},
+                                  t0}));
     QVERIFY(history.forgetAll());
     QCOMPARE(history.totals(t0)->judgements, 0);
     QCOMPARE(history.totals(t0)->charactersSeen, 0);
-    QVERIFY(!history.savedExercise());
+    QCOMPARE(history.hasSavedExercises(), false);
     QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+}
+
+void TestHistory::rebuildGivesTheRecordedCards()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    // Six runs over some weeks on eight characters: lapses, reviews, help shown, a character
+    // judged again in a run, judgements at the same millisecond, and a clock set back.
+    QRandomGenerator random(20261207);
+    QDateTime at = t0;
+    for (int r = 0; r < 6; ++r) {
+        at = at.addDays(1 + random.bounded(9));
+        const QString course = r == 3 ? History::reviewCourse : QStringLiteral("/cours/kana.txt");
+        for (int n = 0; n < 40; ++n) {
+            const QDateTime when = n == 30 ? at.addSecs(-7200) : at.addMSecs(n % 5 ? n * 4000 : 0);
+            History::Judgement j = judgement(QStringLiteral("kana/%1.png").arg(random.bounded(8)),
+                                             random.bounded(3) == 0 ? faux : juste, when, run(r));
+            j.course = course;
+            j.traced = random.bounded(4) == 0;
+            QVERIFY2(history.record(j), qPrintable(history.error()));
+        }
+    }
+    const QString cards = QStringLiteral("SELECT * FROM cards ORDER BY picture");
+    const QStringList recorded = Raw(history.path()).rows(cards);
+    QCOMPARE(recorded.size(), 8);
+    QVERIFY(history.rebuildCards());
+    QCOMPARE(Raw(history.path()).rows(cards), recorded);
+
+    // Once per run, whatever the order the judgements were recorded in; lapses counted.
+    Raw raw(history.path());
+    QCOMPARE(raw.rows(QStringLiteral("SELECT picture, reps FROM cards ORDER BY picture")),
+             raw.rows(QStringLiteral("SELECT picture, count(DISTINCT run) FROM judgements "
+                                     "GROUP BY picture ORDER BY picture")));
+    QVERIFY(raw.value(QStringLiteral("SELECT sum(lapses) FROM cards")).toInt() > 0);
+
+    // A first "Juste" with help shown is recalled hard: S = w1 rather than w2.
+    History::Judgement traced = judgement(QStringLiteral("kanji/a.png"), juste, t0);
+    traced.traced = true;
+    QVERIFY(history.record(traced));
+    QVERIFY(history.record(judgement(QStringLiteral("kanji/b.png"), juste, t0)));
+    QCOMPARE(raw.rows(QStringLiteral("SELECT stability FROM cards WHERE picture LIKE 'kanji/%' "
+                                     "ORDER BY picture")),
+             (QStringList{QString::number(fsrs::weights[1], 'g', 17),
+                          QString::number(fsrs::weights[2], 'g', 17)}));
 }
 
 void TestHistory::migrations_data()
@@ -401,10 +499,65 @@ void TestHistory::migrations()
     QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
                                       "AND name LIKE 'judgements_by_%'"))
                  .toInt(),
-             2);
+             4);
     QCOMPARE(history.totals(t0)->judgements, judgementsKept);
     QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QCOMPARE(history.characters(t0)->first().judgements, judgementsKept + 1);
+}
+
+void TestHistory::migrationGivesRuns()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    {
+        Raw raw(history.path());
+        QStringList version2 = version1.mid(0, 4);
+        version2 << QStringLiteral("CREATE INDEX judgements_by_picture ON judgements (picture, "
+                                   "at, verdict)")
+                 << QStringLiteral("CREATE INDEX judgements_by_time ON judgements (at, verdict)")
+                 << QStringLiteral("CREATE INDEX cards_by_due ON cards (due)");
+        // One course judged on two days, twice on the first; its exercise unfinished.
+        for (const char *at :
+             {"2026-03-10T12:00:00.000Z", "2026-03-10T12:30:00.000Z", "2026-03-12T12:00:00.000Z"})
+            version2 << QStringLiteral("INSERT INTO judgements (at, course, sound, picture, "
+                                       "comment, verdict, seconds) VALUES ('%1', '/c/k.txt', "
+                                       "'i', 'hiragana/i.png', '', 'juste', 2)")
+                            .arg(QLatin1String(at));
+        version2 << QStringLiteral("INSERT INTO exercise VALUES (1, '/c/k.txt', '%1', "
+                                   "'[\"a=hiragana/a.png=\",\"i=hiragana/i.png=\",\"\"]', 1, "
+                                   "'[9999,0]')")
+                        .arg(QString(64, QLatin1Char('e')))
+                 << QStringLiteral("PRAGMA user_version = 2");
+        for (const QString &sql : version2)
+            QVERIFY(raw.exec(sql));
+    }
+    QVERIFY2(history.open(), qPrintable(history.error()));
+    Raw raw(history.path());
+    QCOMPARE(raw.rows(QStringLiteral("SELECT count(DISTINCT uid), min(length(uid)), "
+                                     "count(DISTINCT run) FROM judgements")),
+             QStringList{"4|32|3"});
+    // One run a course and day: "i" moved twice, not three times.
+    QCOMPARE(raw.rows(QStringLiteral("SELECT picture, reps FROM cards ORDER BY picture")),
+             (QStringList{"hiragana/a.png|1", "hiragana/i.png|2"}));
+    QCOMPARE(raw.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = "
+                                      "'exercise'"))
+                 .toInt(),
+             0);
+
+    // The unfinished exercise is kept, by its records' text, in the run of its last judgement.
+    const auto kept = history.savedExercises(8);
+    QVERIFY(kept && kept->size() == 1);
+    QCOMPARE(kept->first().path, QStringLiteral("/c/k.txt"));
+    QCOMPARE(kept->first().found, 1);
+    QCOMPARE(kept->first().total, 2);
+    QCOMPARE(kept->first().run,
+             raw.value(QStringLiteral("SELECT run FROM judgements ORDER BY at DESC LIMIT 1"))
+                 .toString());
+    const auto saved = history.savedExercise(kept->first().run);
+    QVERIFY(saved);
+    QCOMPARE(saved->records, (QStringList{"a=hiragana/a.png=", "i=hiragana/i.png=", ""}));
+    QCOMPARE(saved->place.trouves, (QList<std::int16_t>{9999, 0}));
+    QCOMPARE(saved->sha256, QByteArray(32, '\xee'));
 }
 
 void TestHistory::folderIsAFile_data()

@@ -3,6 +3,7 @@
 #include "practicerig.h"
 #include "texts.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 namespace {
@@ -58,8 +59,11 @@ private slots:
     void aRunAsTheObserverAndProgressSeeIt();
     void resetStartsAfresh();
     void failedOpeningClears();
+    void mistakesAgain();
     void restore_data();
     void restore();
+    void takeUp_data();
+    void takeUp();
     void review();
 };
 
@@ -160,6 +164,91 @@ void TestPracticeRun::restore()
         rig.run('J');
     }
     QCOMPARE(rig.window.messages.last().text, texts::exerciseDone);
+}
+
+// The window's own test plays the mistakes through; here, when they are there and when not.
+void TestPracticeRun::mistakesAgain()
+{
+    Rig rig;
+    rig.openRecords("a=a.jpg=*ka=ka.jpg=*sa=sa.jpg=*");
+    for (QChar c : QStringLiteral("SFSJSF"))
+        rig.run(c);
+    QVERIFY(!rig.practice.refaireErreurs()); // not before the end
+    for (QChar c : QStringLiteral("SJSJ"))
+        rig.run(c);
+    QCOMPARE(rig.practice.mistakes(), (QStringList{"a=a.jpg=", "sa=sa.jpg="}));
+    QVERIFY(rig.practice.refaireErreurs());
+    QVERIFY(rig.practice.isReview() && rig.practice.mistakes().isEmpty());
+    // The drill's own mistake can be drilled in turn; Reset puts it away.
+    for (QChar c : QStringLiteral("SJSFSJ"))
+        rig.run(c);
+    QCOMPARE(rig.practice.mistakes(), QStringList{"sa=sa.jpg="});
+    rig.run('R');
+    QVERIFY(rig.practice.mistakes().isEmpty());
+}
+
+void TestPracticeRun::takeUp_data()
+{
+    QTest::addColumn<QByteArray>("bytesThen");
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("taken");
+
+    const QByteArray bytes = "a=a.jpg=x*ka=ka.jpg=*sa=sa.jpg=*";
+    QTest::newRow("as left") << bytes << "" << true;
+    QTest::newRow("kept by the records' text") << bytes << "texts" << true;
+    QTest::newRow("file changed") << QByteArray("a=a.jpg=y*ka=ka.jpg=*sa=sa.jpg=*") << "" << false;
+    QTest::newRow("order not of the file") << bytes << "order" << false;
+    QTest::newRow("a found record waiting") << bytes << "waiting" << false;
+}
+
+void TestPracticeRun::takeUp()
+{
+    QFETCH(QByteArray, bytesThen);
+    QFETCH(QString, damage);
+    QFETCH(bool, taken);
+
+    // In a random order: sa, ka, a.
+    Rig rig;
+    rig.practice.setFingerprinting(true);
+    rig.window.randomChecked = true;
+    rig.random.draws = {0.9, 0.0, 0.5};
+    const QByteArray bytes = "a=a.jpg=x*ka=ka.jpg=*sa=sa.jpg=*";
+    rig.openRecords(bytes);
+    for (QChar c : QStringLiteral("SFSJ"))
+        rig.run(c);
+    QCOMPARE(rig.progress(), QStringLiteral("A- 1/3 w1 o1"));
+    Practice::Place place = *rig.practice.place();
+    QCOMPARE(place.sha256, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+    QCOMPARE(place.order, (QList<std::int16_t>{2, 1, 0}));
+    if (damage == QLatin1String("texts")) {
+        place.order.clear();
+        place.records = rig.practice.lignes();
+    } else if (damage == QLatin1String("order")) {
+        place.order = {2, 2, 0};
+    } else if (damage == QLatin1String("waiting")) {
+        place.waiting = {1};
+        place.wrongOnce = {0, 1};
+    }
+    const QString file = rig.write(QStringLiteral("kana.txt"), bytesThen);
+
+    Rig later;
+    QCOMPARE(later.practice.takeUp(file, place), taken);
+    QVERIFY(later.window.messages.isEmpty());
+    if (!taken) {
+        QVERIFY(later.practice.lignes().isEmpty());
+        QVERIFY(later.observer.events.isEmpty());
+        return;
+    }
+    QCOMPARE(later.practice.lignes(), rig.practice.lignes());
+    QCOMPARE(later.progress(), rig.progress());
+    QCOMPARE(later.window.question, QStringLiteral("a"));
+    QCOMPARE(later.window.caption, "~~Plumetto~~" + file);
+    QCOMPARE(later.practice.fileSha256(), place.sha256);
+    // The record judged wrong comes back as the second pass.
+    for (QChar c : QStringLiteral("SJ"))
+        later.run(c);
+    QCOMPARE(later.progress(), QStringLiteral("A- 2/3 w1 o1 2"));
+    QCOMPARE(later.window.question, QStringLiteral("sa"));
 }
 
 void TestPracticeRun::review()

@@ -1,6 +1,11 @@
 #include "strokefile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +39,16 @@ class TestStrokeFile : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath("fifo.svg")).constData(), 0600), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_dir.filePath("zero.svg")));
+    }
+    // A read that waits would hang the run: end it with a failure instead.
+    void init() { ::alarm(60); }
+    void cleanup() { ::alarm(0); }
+
     void pathData_data()
     {
         QTest::addColumn<QString>("d");
@@ -106,6 +121,9 @@ private slots:
         QTest::newRow("far outside") << dataFile("broken-far.svg") << -1 << 0 << "";
         QTest::newRow("no stroke group") << dataFile("broken-nogroup.svg") << -1 << 0 << "";
         QTest::newRow("missing") << dataFile("nothing-here.svg") << -1 << 0 << "";
+        // No writer: opening it to read would wait forever.
+        QTest::newRow("a FIFO") << m_dir.filePath("fifo.svg") << -1 << 0 << "";
+        QTest::newRow("a link to /dev/zero") << m_dir.filePath("zero.svg") << -1 << 0 << "";
     }
 
     void files()
@@ -184,6 +202,18 @@ private slots:
         QTest::newRow("strokes on one point")
             << makeFile(2).replace("L90,0", "Z").replace("M10,1L90,1", "M10,0") << false;
         QTest::newRow("one flat stroke") << makeFile(1) << true;
+        // Entities expand without bound: a few kilobytes become megabytes of path data.
+        QTest::newRow("an entity in a path")
+            << makeFile(1)
+                   .replace("M10,0L90,0", "&p;")
+                   .replace("<svg", "<!DOCTYPE svg [<!ENTITY p \"M10,0L90,0\">]><svg")
+            << false;
+        QTest::newRow("an entity declared, unused")
+            << makeFile(1).replace("<svg", "<!DOCTYPE svg [<!ENTITY p \"x\">]><svg") << false;
+        QTest::newRow("a DTD without entities")
+            << makeFile(1).replace("<svg", "<!DOCTYPE svg [<!ATTLIST g kvg:element CDATA "
+                                           "#IMPLIED>]><svg")
+            << true;
     }
 
     void limits()
@@ -192,6 +222,9 @@ private slots:
         QFETCH(bool, ok);
         QCOMPARE(parseStrokeFile(bytes).has_value(), ok);
     }
+
+private:
+    QTemporaryDir m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestStrokeFile)

@@ -315,8 +315,8 @@ void TestForm1::menuBar()
         return result;
     };
     QCOMPARE(names(w.find<QMenu>("Exercices")),
-             (QStringList{"Ouvrir", "Aleatoire", "Reset", "Recents", "Reprendre", "Reviser",
-                          "Statistiques", "-", "Oublier"}));
+             (QStringList{"Ouvrir", "Aleatoire", "Reset", "NouvelExercice", "Recents", "Reprendre",
+                          "RefaireErreurs", "Reviser", "Statistiques", "-", "Oublier"}));
     QCOMPARE(names(w.find<QMenu>("Aide")),
              (QStringList{"about", "Histoire", "Comment", "creation"}));
 }
