@@ -544,7 +544,7 @@ void printTargets(const TargetReporter &reporter)
     }
     if (const auto f = pair("LookAlikes/index/shipped", "LookAlikes/floor_read_packs/shipped")) {
         const auto &[built, unpacked] = *f;
-        std::printf("  %-34s %.0f ms, floor (the packs unpacked) %.0f ms [%.0f / %.0f ms]\n",
+        std::printf("  %-34s %.0f ms, floor (the packs read) %.0f ms [%.0f / %.0f ms]\n",
                     "Look-alike index, every character", built.nanoseconds / 1e6,
                     unpacked.nanoseconds / 1e6, built.cpuNanoseconds / 1e6,
                     unpacked.cpuNanoseconds / 1e6);

@@ -90,6 +90,10 @@ Tally evaluate(const QList<Case> &cases, const CheckThresholds &thresholds,
         ++tally.total[c.kind];
         const bool right = rightReason(c.kind, verdict);
         tally.right[c.kind] += right;
+        if (c.hardPair) {
+            ++tally.hardTotal;
+            tally.hardCaught += right;
+        }
         QString named;
         if (index && c.kind == LookAlike)
             ++tally.namedAsked;
@@ -98,6 +102,7 @@ Tally evaluate(const QList<Case> &cases, const CheckThresholds &thresholds,
                 named = found->character;
             if (c.kind == LookAlike) {
                 tally.named += named == c.drawn->name;
+                tally.hardNamed += c.hardPair && named == c.drawn->name;
                 if (notes && named != c.drawn->name)
                     notes->append(QStringLiteral("look-alike %1 drawn for %2 named %3")
                                       .arg(c.drawn->name, c.expected->name,

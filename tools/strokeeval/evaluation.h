@@ -65,6 +65,8 @@ struct Case
     // A look-alike told apart only by the length of a stroke (土 and 士), which a check that
     // forgives strokes drawn longer or shorter than printed cannot tell apart.
     bool lengthOnly = false;
+    // A look-alike of the pair the check tells apart worst (コ and ユ), counted on its own too.
+    bool hardPair = false;
     Ink ink;
     DrawingShape shape;
 };
@@ -87,6 +89,8 @@ struct Tally
     int named = 0;
     int namedAsked = 0;
     int lengthOnlyCaught = 0, lengthOnlyNamed = 0, lengthOnlyTotal = 0;
+    // The look-alikes of the hard pair among them: caught as a fault, named, drawn.
+    int hardCaught = 0, hardNamed = 0, hardTotal = 0;
     // Faulted or right drawings of the asked character wrongly named as another.
     int misnamed = 0;
 
