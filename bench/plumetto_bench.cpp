@@ -1,8 +1,7 @@
 // Timings of the program's costly moments, each beside a floor measured in the same run: the
 // opening of an exercise, its random order, the posing after a judgement, a stroke on the pad
-// and the showing of a large solution picture. The other *_bench.cpp files register theirs in
-// the same run, and the table of targets (targettable.cpp) closes it for all of them.
-// Everything runs on the offscreen platform.
+// and the showing of a large solution picture; the other *_bench.cpp add theirs, and the table
+// of targets (targettable.cpp) closes the run for all of them. All on the offscreen platform.
 
 #include "benchdata.h"
 #include "drawingpad.h"
