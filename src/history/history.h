@@ -152,6 +152,12 @@ public:
     // The most due cards a review holds.
     static constexpr int maxReview = 100;
     static constexpr int defaultBusyTimeoutMs = 4000;
+    // The longest sound, comment, picture path, course path or check text stored or read back,
+    // in characters (UTF-16 code units). A longer text is stored cut to its first maxText
+    // characters (a surrogate pair is never split), and reads cut what another program may have
+    // written longer the same way: no record can make a repaint or a review copy megabytes.
+    static constexpr int maxText = 4096;
+    using Failure = HistoryStore::Failure;
 
     // The program's data folder (~/.local/share/Plumetto once the application is named
     // "Plumetto"), where the history belongs.
@@ -174,6 +180,11 @@ public:
     const QString &notice() const { return m_store.notice(); }
     // The path of the file.
     QString path() const { return m_store.path(); }
+    // What kind of failure the last call met.
+    Failure failure() const { return m_store.failure(); }
+    // How long a call may wait for another program's write (defaultBusyTimeoutMs at first).
+    void setBusyTimeout(int milliseconds) { m_store.setBusyTimeout(milliseconds); }
+    int busyTimeout() const { return m_store.busyTimeout(); }
     // The schema version this program writes and reads.
     static int schemaVersion() { return HistoryStore::schemaVersion(); }
 
@@ -181,7 +192,9 @@ public:
     static QString newUid();
 
     // Stores a judgement under a new uid and, for a character's first judgement in its run
-    // (or its first ever), moves its card by the judgement, in one transaction.
+    // (or its first ever), moves its card by the judgement, in one transaction. Texts longer
+    // than maxText are cut. When the file is found damaged, the judgement goes into the file
+    // that replaces it.
     bool record(const Judgement &judgement);
     // Makes every card again from the judgements, as record() would have made them one by
     // one (see cards.h), in one transaction.
@@ -228,6 +241,8 @@ public:
 
     // The picture as stored: "\" turned into "/".
     static QString normalPicture(QString picture);
+    // The text cut to maxText characters.
+    static QString capped(const QString &text);
     // Text of a time as stored: UTC, ISO 8601 with milliseconds ("2026-12-07T14:20:00.000Z").
     static QString timeText(const QDateTime &time);
 
@@ -243,6 +258,7 @@ private:
     // the judgement that moved it: over its row when it is `known`, as a new row otherwise.
     bool writeCard(const QString &picture, const QString &sound, const QString &comment,
                    const fsrs::Card &card, bool known);
+    bool recordOnce(const Judgement &judgement);
 
     HistoryStore m_store;
 };

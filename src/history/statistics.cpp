@@ -47,19 +47,23 @@ std::optional<QList<History::Character>> History::characters(const QDateTime &no
     if (!call)
         return std::nullopt;
     // SQLite takes a bare column of a group with max() from the row holding the maximum: the
-    // verdict is the last judgement's.
-    Statement grid(m_store, QStringLiteral("SELECT c.picture, c.sound, c.stability, c.last_review, "
-                                           "c.due, j.n, j.last, j.verdict FROM cards c "
-                                           "LEFT JOIN (SELECT picture, count(*) AS n, "
-                                           "max(at) AS last, verdict FROM judgements "
-                                           "GROUP BY picture) j ON j.picture = c.picture"));
+    // verdict is the last judgement's. Texts are cut in SQL: another program's row may hold
+    // megabytes, which the grid would lay out at every repaint.
+    Statement grid(m_store,
+                   QStringLiteral("SELECT substr(c.picture, 1, %1), substr(c.sound, 1, %1), "
+                                  "c.stability, c.last_review, "
+                                  "c.due, j.n, j.last, j.verdict FROM cards c "
+                                  "LEFT JOIN (SELECT picture, count(*) AS n, "
+                                  "max(at) AS last, verdict FROM judgements "
+                                  "GROUP BY picture) j ON j.picture = c.picture")
+                       .arg(maxText));
     if (!grid.run())
         return std::nullopt;
     QList<Character> characters;
     while (grid.next()) {
         Character c;
-        c.picture = grid.value(0).toString();
-        c.sound = grid.value(1).toString();
+        c.picture = capped(grid.value(0).toString());
+        c.sound = capped(grid.value(1).toString());
         c.folder = folderOf(c.picture);
         const double stability = grid.value(2).toDouble();
         const double elapsed = fsrs::daysBetween(columns::time(grid.value(3)), now);

@@ -1,10 +1,9 @@
 #include "guidelayers.h"
 
-#include <QImage>
-#include <QLineF>
+#include "padlayers.h"
+
 #include <QPainter>
 #include <QPen>
-#include <QPolygonF>
 #include <QTransform>
 #include <QWidget>
 
@@ -153,8 +152,8 @@ void GuideLayers::paintOver(QPainter &painter) const
 {
     if (!m_hint.isEmpty()) {
         const QTransform map = squareMap(m_hintSquare, guideSquare(m_pad.size()));
-        paintStrokeToFollow(painter, m_pad, map.map(m_hint), m_hintNumber,
-                            map.map(m_hintNumberPosition), hintColour, hintOpacity);
+        paintMarkedStroke(painter, m_pad.size(), m_pad.devicePixelRatioF(), map.map(m_hint),
+                          m_hintNumber, map.map(m_hintNumberPosition), hintColour, hintOpacity);
     }
     if (!m_fading.isEmpty()) {
         const qreal left = 1 - std::min<qreal>(m_fadeClock.elapsed(), fadeMs) / fadeMs;
@@ -167,50 +166,4 @@ void GuideLayers::paintOver(QPainter &painter) const
         painter.drawPath(m_fading);
         painter.restore();
     }
-}
-
-void paintStrokeToFollow(QPainter &painter, const QWidget &on, const QPainterPath &stroke,
-                         int number, QPointF numberPosition, const QColor &colour, qreal opacity)
-{
-    const qreal ratio = on.devicePixelRatioF();
-    QImage layer(on.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    layer.setDevicePixelRatio(ratio);
-    layer.fill(Qt::transparent);
-    {
-        QPainter p(&layer);
-        p.setRenderHint(QPainter::Antialiasing);
-        constexpr qreal lineWidth = 4;
-        p.setPen(QPen(colour, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(stroke);
-
-        p.setPen(Qt::NoPen);
-        p.setBrush(colour);
-        p.drawEllipse(stroke.pointAtPercent(0), 2 * lineWidth, 2 * lineWidth);
-
-        const qreal length = stroke.length();
-        const QPointF end = stroke.pointAtPercent(1);
-        constexpr qreal headLength = 14;
-        const QPointF before =
-            stroke.pointAtPercent(stroke.percentAtLength(std::max(qreal(0), length - 6)));
-        QLineF axis(end, before);
-        if (axis.length() > 0) {
-            axis.setLength(headLength);
-            QLineF side1 = axis, side2 = axis;
-            side1.setAngle(axis.angle() + 28);
-            side2.setAngle(axis.angle() - 28);
-            p.drawPolygon(QPolygonF({end, side1.p2(), side2.p2()}));
-        }
-
-        QFont font = p.font();
-        font.setBold(true);
-        font.setPixelSize(16);
-        p.setFont(font);
-        p.setPen(colour);
-        p.drawText(numberPosition, QString::number(number));
-    }
-    painter.save();
-    painter.setOpacity(opacity);
-    painter.drawImage(QPointF(0, 0), layer);
-    painter.restore();
 }

@@ -80,9 +80,3 @@ private:
     QElapsedTimer m_fadeClock;
     QTimer m_fadeTimer;
 };
-
-// A stroke to follow, drawn over a drawing: the line, a dot at its start, an arrow at its end
-// and its number, in `colour`, laid on at the given opacity as one layer so that the parts do
-// not darken where they overlap.
-void paintStrokeToFollow(QPainter &painter, const QWidget &on, const QPainterPath &stroke,
-                         int number, QPointF numberPosition, const QColor &colour, qreal opacity);

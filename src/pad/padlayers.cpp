@@ -97,6 +97,14 @@ void StrokeLayer::set(const QPainterPath &stroke, int number, QPointF numberPos)
 
 void StrokeLayer::paint(QPainter &painter, QSize padSize, qreal devicePixelRatio) const
 {
+    paintMarkedStroke(painter, padSize, devicePixelRatio, m_stroke, m_number, m_numberPos,
+                      strokeColour, strokeOpacity);
+}
+
+void paintMarkedStroke(QPainter &painter, QSize padSize, qreal devicePixelRatio,
+                       const QPainterPath &stroke, int number, QPointF numberPos,
+                       const QColor &colour, qreal opacity)
+{
     // Drawn opaque on a layer and laid on at once, so that where the line, the dot and the
     // arrow overlap the colour is not darker.
     QImage layer(padSize * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
@@ -106,19 +114,19 @@ void StrokeLayer::paint(QPainter &painter, QSize padSize, qreal devicePixelRatio
         QPainter p(&layer);
         p.setRenderHint(QPainter::Antialiasing);
         constexpr qreal lineWidth = 4;
-        p.setPen(QPen(strokeColour, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(colour, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
-        p.drawPath(m_stroke);
+        p.drawPath(stroke);
 
         p.setPen(Qt::NoPen);
-        p.setBrush(strokeColour);
-        p.drawEllipse(m_stroke.pointAtPercent(0), 2 * lineWidth, 2 * lineWidth);
+        p.setBrush(colour);
+        p.drawEllipse(stroke.pointAtPercent(0), 2 * lineWidth, 2 * lineWidth);
 
-        const qreal length = m_stroke.length();
-        const QPointF end = m_stroke.pointAtPercent(1);
+        const qreal length = stroke.length();
+        const QPointF end = stroke.pointAtPercent(1);
         constexpr qreal headLength = 14;
         const QPointF before =
-            m_stroke.pointAtPercent(m_stroke.percentAtLength(std::max(qreal(0), length - 6)));
+            stroke.pointAtPercent(stroke.percentAtLength(std::max(qreal(0), length - 6)));
         QLineF axis(end, before);
         if (axis.length() > 0) {
             axis.setLength(headLength);
@@ -132,11 +140,11 @@ void StrokeLayer::paint(QPainter &painter, QSize padSize, qreal devicePixelRatio
         font.setBold(true);
         font.setPixelSize(16);
         p.setFont(font);
-        p.setPen(strokeColour);
-        p.drawText(m_numberPos, QString::number(m_number));
+        p.setPen(colour);
+        p.drawText(numberPos, QString::number(number));
     }
     painter.save();
-    painter.setOpacity(strokeOpacity);
+    painter.setOpacity(opacity);
     painter.drawImage(QPointF(0, 0), layer);
     painter.restore();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class QColor;
 class QPainter;
 
 // What the pad shows on top of the learner's ink, in two tiers: the verdict on the drawing, one
@@ -61,6 +62,13 @@ private:
     int m_number = 0;
     QPointF m_numberPos;
 };
+
+// A stroke marked over a drawing: the line, a dot at its start, an arrow at its end and its
+// number, in `colour`, laid on at the given opacity as one layer so that the parts do not
+// darken where they overlap.
+void paintMarkedStroke(QPainter &painter, QSize padSize, qreal devicePixelRatio,
+                       const QPainterPath &stroke, int number, QPointF numberPos,
+                       const QColor &colour, qreal opacity);
 
 // A transparent widget over the whole pad, above the verdict, on which the layers are painted in
 // the order they were added. It is shown only while a layer has something to paint; mouse and pen

@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -120,8 +121,8 @@ void Form1::createControls()
     m_question->setObjectName(QStringLiteral("question"));
     m_question->setGeometry(fromTwips(120, 240, 3135, 375));
     m_question->setReadOnly(true);
+    // Its family follows once the window is painted (paintEvent).
     QFont questionFont = m_question->font();
-    questionFont.setFamilies({QStringLiteral("MS Sans Serif"), questionFont.family()});
     questionFont.setPointSize(12);
     questionFont.setBold(true);
     m_question->setFont(questionFont);
@@ -271,8 +272,25 @@ void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     applyLayoutRule();
-    m_history.openSoon();
     m_progression->fit();
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    // What the first showing does not need waits until the window has been painted: the
+    // history and its SQL driver, and the question's family (where it is not installed, finding
+    // what stands in for it takes longer than building the rest of the window; the box is
+    // empty until a question is posed).
+    if (m_painted)
+        return;
+    m_painted = true;
+    m_history.openSoon();
+    QTimer::singleShot(0, this, [this] {
+        QFont font = m_question->font();
+        font.setFamilies({QStringLiteral("MS Sans Serif"), font.family()});
+        m_question->setFont(font);
+    });
 }
 
 void Form1::moveEvent(QMoveEvent *event)

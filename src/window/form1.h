@@ -44,6 +44,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
@@ -103,4 +104,6 @@ private:
     ProgressCorner *m_progression = nullptr;
     // The outer size the layout rule last ran for.
     QSize m_laidOutSize;
+    // The window has been painted once: the work it did not need has been started.
+    bool m_painted = false;
 };

@@ -3,6 +3,7 @@
 #include "helptexts.h"
 #include "historytexts.h"
 #include "inkcodec.h"
+#include "judgementqueue.h"
 #include "practice.h"
 #include "resumemenu.h"
 #include "statisticswindow.h"
@@ -23,8 +24,13 @@ HistoryKeeper::HistoryKeeper(Practice &practice, QWidget &window, const QString 
     : m_practice(practice), m_window(window), m_imagesFolder(imagesFolder),
       m_clock([] { return QDateTime::currentDateTimeUtc(); })
 {
-    if (!folder.isEmpty())
+    if (!folder.isEmpty()) {
         m_history = std::make_unique<History>(folder);
+        m_queue = std::make_unique<JudgementQueue>(*m_history);
+        connect(m_queue.get(), &JudgementQueue::written, this, [this] { m_diskFull = false; });
+        connect(m_queue.get(), &JudgementQueue::failed, this, &HistoryKeeper::noteFailure);
+        connect(m_queue.get(), &JudgementQueue::retried, this, &HistoryKeeper::refreshReviewCount);
+    }
     // A saved place is tied to the bytes it was made on.
     m_practice.setFingerprinting(keeps());
 }
@@ -86,6 +92,14 @@ bool HistoryKeeper::ensureOpen()
 
 void HistoryKeeper::noteFailure()
 {
+    if (m_history->isOpen() && m_history->failure() == History::Failure::DiskFull) {
+        if (m_diskFull)
+            return;
+        m_diskFull = true;
+        m_pendingDiskFull = true;
+        m_pendingFailure = m_history->error();
+        return;
+    }
     if (!m_pendingFailure.isEmpty())
         return;
     // Once the history could not be opened, every call only says that it is not open.
@@ -98,15 +112,17 @@ void HistoryKeeper::tellFailures()
     if (!keeps())
         return;
     const QString notice = m_history->notice();
-    if (!notice.isEmpty() && !m_noticeTold) {
-        m_noticeTold = true;
+    if (!notice.isEmpty() && notice != m_toldNotice) {
+        m_toldNotice = notice;
         inform(notice);
     }
     if (m_pendingFailure.isEmpty())
         return;
-    // A call that found the file damaged fails with the notice, which has been told.
+    // A call that found the file damaged fails with the notice, which has been told. A disk
+    // newly full is told even after another failure: the judgements are being lost.
     const QString failure = std::exchange(m_pendingFailure, QString());
-    if (failure == notice || m_warned)
+    const bool diskFull = std::exchange(m_pendingDiskFull, false);
+    if (failure == notice || (m_warned && !diskFull))
         return;
     m_warned = true;
     warn(failure);
@@ -283,8 +299,7 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
     judgement.guided = help.guided;
     judgement.misses = help.misses;
     judgement.traced = help.traced;
-    if (!m_history->record(judgement))
-        noteFailure();
+    m_queue->add(judgement);
     refreshReviewCount();
     tellFailures();
 }
@@ -387,7 +402,9 @@ void HistoryKeeper::oublier()
         box.setDefaultButton(QMessageBox::No);
         box.exec();
         if (box.clickedButton() == box.button(QMessageBox::Yes)) {
-            if (!m_history->forgetAll())
+            if (m_history->forgetAll())
+                m_queue->clear(); // judgements made before the forgetting go with it
+            else
                 noteFailure();
             if (m_statistics && !m_statistics->refresh(m_clock()))
                 noteFailure();

@@ -15,6 +15,7 @@
 #include <optional>
 
 class Practice;
+class JudgementQueue;
 class QAction;
 class QMenu;
 class QWidget;
@@ -26,7 +27,8 @@ class StatisticsWindow;
 // history's menu commands (take up, review, statistics, forget). The history is opened once the
 // window is shown. When it cannot be used, the learner is told once per run, at the first judgement
 // or history command, and the practice goes on without it; a damaged file set aside is told once
-// too.
+// too. A full disk is told again each time it fills anew, since judgements are then lost.
+// Judgements go into the history through a JudgementQueue, which waits for no other program.
 class HistoryKeeper : public QObject
 {
     Q_OBJECT
@@ -100,6 +102,8 @@ private:
     QWidget &m_window;
     QString m_imagesFolder;
     std::unique_ptr<History> m_history;
+    // Destroyed before the history: its last try writes into it.
+    std::unique_ptr<JudgementQueue> m_queue;
     Clock m_clock;
 
     bool m_openScheduled = false;
@@ -108,7 +112,10 @@ private:
     QString m_openError;
     QString m_pendingFailure;
     bool m_warned = false;
-    bool m_noticeTold = false;
+    QString m_toldNotice;
+    // The disk was full at the last judgement: told once until a judgement is written again.
+    bool m_diskFull = false;
+    bool m_pendingDiskFull = false;
 
     bool m_opening = false;
     // The exercise being taken up, while it is.

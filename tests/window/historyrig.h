@@ -95,7 +95,9 @@ struct Window
     bool show()
     {
         form.show();
-        const bool active = QTest::qWaitForWindowActive(&form);
+        // The history opens once the window has been painted.
+        const bool active =
+            QTest::qWaitForWindowExposed(&form) && QTest::qWaitForWindowActive(&form);
         QCoreApplication::processEvents();
         return active;
     }

@@ -1,9 +1,64 @@
 #include "historyrig.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+#include <QSemaphore>
+#include <QSqlError>
+#include <QThread>
+#include <QUuid>
 #include <QtTest>
+
+#include <optional>
+#include <thread>
+
+namespace {
+
+// A connection of the test's own on the history file, as another program's, closed on
+// destruction; it waits for no lock, and reading needs none.
+class Raw
+{
+public:
+    explicit Raw(const Program &program)
+        : m_name(QStringLiteral("raw-") + QUuid::createUuid().toString())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(program.historyFolder() + QStringLiteral("/plumetto.sqlite"));
+        db.open();
+    }
+    ~Raw()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+
+    QString exec(const QString &sql) const
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!query.exec(sql))
+            return query.lastError().text();
+        return query.next() ? query.value(0).toString() : QString();
+    }
+
+private:
+    QString m_name;
+};
+
+// Lets the window's own connection grow its history no further, free pages given back first:
+// a full disk. Lets it grow again with `full` false.
+void fillDisk(bool full)
+{
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        if (!name.startsWith(QLatin1String("plumetto-history-")))
+            continue;
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        QVERIFY(!full || query.exec(QStringLiteral("VACUUM")));
+        QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(full ? 1 : 1 << 30)));
+    }
+}
+
+} // namespace
 
 class TestHistoryWindow : public QObject
 {
@@ -18,6 +73,8 @@ private slots:
     void faults();
     void forget_data();
     void forget();
+    void fullDiskToldEachTime();
+    void judgementsWaitForLock();
 };
 
 void TestHistoryWindow::recordsAndTakesUp()
@@ -278,6 +335,90 @@ void TestHistoryWindow::forget()
     QCOMPARE(w.reviser->isEnabled(), !yes);
     // The exercise in play goes on.
     QCOMPARE(w.question->text(), QStringLiteral("i"));
+}
+
+// Judgements lost to a full disk are told at the first, and again once the disk, freed
+// meanwhile, is full anew.
+void TestHistoryWindow::fullDiskToldEachTime()
+{
+    Program program;
+    // Each judgement's long comment needs a page of its own.
+    QByteArray exercise;
+    for (const char *record : {"a=hiragana\\a.png=", "i=hiragana\\i.png=", "u=hiragana\\u.png=",
+                               "a=hiragana\\a.png=", "i=hiragana\\i.png="})
+        exercise += record + QByteArray(3000, 'c') + '*';
+    program.writeExercise(exercise);
+    ModalAnswerer answerer;
+    Window w(program, program.historyFolder());
+    QVERIFY(w.show());
+    w.open(answerer, program.exercise());
+    w.judge(true);
+    fillDisk(true);
+    w.judge(false);
+    w.judge(false);
+    fillDisk(false);
+    w.judge(true);
+    fillDisk(true);
+    w.judge(false);
+
+    QStringList warnings;
+    for (const SeenModal &seen : answerer.seen())
+        if (seen.icon == QMessageBox::Warning)
+            warnings.append(seen.text);
+    QCOMPARE(warnings, QStringList(2, QStringLiteral("L'historique ne peut pas être écrit : le "
+                                                     "disque est plein. L'exercice continue sans "
+                                                     "historique.")));
+    QCOMPARE(Raw(program).exec(QStringLiteral("SELECT count(*) FROM judgements")),
+             QStringLiteral("2"));
+}
+
+// Another program holding the file does not hold the window: the judgements wait, in their
+// order, and are written once it lets go, or at the latest when the window closes.
+void TestHistoryWindow::judgementsWaitForLock()
+{
+    Program program;
+    ModalAnswerer answerer;
+    std::optional<Window> w(std::in_place, program, program.historyFolder());
+    QVERIFY(w->show());
+    w->open(answerer, program.exercise());
+    for (int n = 0; n < 3; ++n)
+        w->judge(true);
+    answerer.takeSeen();
+    // A review writes only its judgements.
+    w->now = start.addDays(30);
+    w->showMenu();
+    w->reviser->trigger();
+    const QString order = QStringLiteral("SELECT group_concat(picture, ' ') FROM (SELECT "
+                                         "picture FROM judgements WHERE course = 'revision' "
+                                         "ORDER BY id)");
+    {
+        Raw other(program);
+        other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        QElapsedTimer timer;
+        timer.start();
+        w->judge(false);
+        w->judge(true);
+        QVERIFY(timer.elapsed() < 2000);
+        QCOMPARE(other.exec(order), QString());
+        other.exec(QStringLiteral("ROLLBACK"));
+    }
+    QTRY_COMPARE(Raw(program).exec(order), QStringLiteral("hiragana/a.png hiragana/i.png"));
+    QCOMPARE(answerer.takeSeen(), QStringList());
+
+    QSemaphore locked;
+    std::thread other([&program, &locked] {
+        Raw raw(program);
+        raw.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        locked.release();
+        QThread::msleep(600);
+        raw.exec(QStringLiteral("ROLLBACK"));
+    });
+    locked.acquire();
+    w->judge(true);
+    w.reset();
+    other.join();
+    QCOMPARE(Raw(program).exec(order), QStringLiteral("hiragana/a.png hiragana/i.png "
+                                                      "hiragana/u.png"));
 }
 
 QTEST_MAIN(TestHistoryWindow)
