@@ -1,5 +1,6 @@
 #include "lookalikes.h"
 
+#include "strokeforms.h"
 #include "strokepack.h"
 #include "stroketexts.h"
 
@@ -7,9 +8,31 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include <algorithm>
+
 #include <map>
 
+#include <cmath>
 #include <limits>
+
+namespace {
+
+// A drawing this far from a reference (drawingDistance) is not checked against it: drawings
+// judged correct stay well within, about 0.16 at most as tuned.
+constexpr qreal farReference = 0.25;
+enum class Script { Hiragana, Katakana, Other };
+
+Script scriptOf(const QString &character)
+{
+    const char16_t c = character.size() == 1 ? character.front().unicode() : 0;
+    if (c >= 0x3040 && c < 0x30A0)
+        return Script::Hiragana;
+    if (c >= 0x30A0 && c < 0x3100)
+        return Script::Katakana;
+    return Script::Other;
+}
+
+} // namespace
 
 void LookAlikeIndex::add(const QString &sound, const QList<StrokeFile> &references)
 {
@@ -21,7 +44,7 @@ void LookAlikeIndex::add(const QString &sound, const QList<StrokeFile> &referenc
     const qsizetype index = m_characters.size();
     m_characters.append({character, sound});
     m_byCharacter.insert(character, index);
-    for (const StrokeFile &reference : references)
+    for (const StrokeFile &reference : withAcceptedForms(references))
         m_byCount[int(reference.strokes.size())].push_back(
             {index, drawingShape(referenceLines(reference))});
 }
@@ -38,22 +61,43 @@ std::optional<LookAlike> LookAlikeIndex::find(const DrawingShape &drawing, const
     const auto found = m_byCount.constFind(int(drawing.strokes.size()));
     if (drawing.strokes.empty() || found == m_byCount.cend())
         return std::nullopt;
-    qsizetype best = -1;
-    qreal bestDistance = std::numeric_limits<qreal>::infinity();
+    struct Candidate
+    {
+        qsizetype character;
+        qreal distance;
+    };
+    std::vector<Candidate> candidates;
+    const qreal leniency =
+        std::isfinite(thresholds.leniency) && thresholds.leniency > 0 ? thresholds.leniency : 1;
+    const qreal far = farReference * leniency;
+    const std::size_t n = drawing.strokes.size();
     for (const Reference &reference : *found) {
         if (m_characters.at(reference.character).character == posed)
             continue;
-        if (checkDrawing(drawing, reference.shape, thresholds).fault != StrokeFault::None)
+        // The strokes' centres first: their mean distance is never more than drawingDistance.
+        qreal centres = 0;
+        for (std::size_t k = 0; k < n; ++k)
+            centres += pointDistance(drawing.strokes[k].centre, reference.shape.strokes[k].centre);
+        if (centres > far * qreal(n))
             continue;
         const qreal distance = drawingDistance(drawing, reference.shape);
-        if (best < 0 || distance < bestDistance) {
-            best = reference.character;
-            bestDistance = distance;
-        }
+        if (distance > far ||
+            checkDrawing(drawing, reference.shape, thresholds).fault != StrokeFault::None)
+            continue;
+        candidates.push_back({reference.character, distance});
     }
-    if (best < 0)
+    if (candidates.empty())
         return std::nullopt;
-    return m_characters.at(best);
+    // Characters drawn alike in two scripts (タ and 夕, り and リ) are told apart by the script
+    // of the one asked: the closest of its script, else the closest.
+    const Script script = scriptOf(posed);
+    const auto closer = [&](const Candidate &a, const Candidate &b) {
+        const bool aSame = scriptOf(m_characters.at(a.character).character) == script;
+        const bool bSame = scriptOf(m_characters.at(b.character).character) == script;
+        return aSame != bSame ? aSame : a.distance < b.distance;
+    };
+    const auto best = std::min_element(candidates.cbegin(), candidates.cend(), closer);
+    return m_characters.at(best->character);
 }
 
 std::optional<LookAlike> findLookAlike(const Ink &ink, const QString &posed,

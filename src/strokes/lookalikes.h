@@ -29,9 +29,10 @@ struct LookAlike
 class LookAlikeIndex
 {
 public:
-    // Adds a character by its references, the main stroke file first: the character is the one
-    // the main file names. Nothing is added when the list is empty, the main file names no
-    // character or the index already holds it (the first one added stays).
+    // Adds a character by its references, the main stroke file first, and their accepted forms
+    // (acceptedForms()): the character is the one the main file names. Nothing is added when the
+    // list is empty, the main file names no character or the index already holds it (the first one
+    // added stays).
     void add(const QString &sound, const QList<StrokeFile> &references);
 
     // The characters held.
@@ -40,7 +41,8 @@ public:
     bool contains(const QString &character) const { return m_byCharacter.contains(character); }
 
     // The character, other than `posed`, whose main file or a variant the drawing is correct
-    // for; the closest of them when several are; nothing when none is.
+    // for; when several are, the closest (drawingDistance) of those written in the script of
+    // `posed` (hiragana, katakana, other), else the closest; nothing when none is.
     std::optional<LookAlike> find(const Ink &ink, const QString &posed,
                                   const CheckThresholds &thresholds = {}) const;
     std::optional<LookAlike> find(const DrawingShape &drawing, const QString &posed,

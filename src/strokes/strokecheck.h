@@ -56,11 +56,15 @@ struct CheckThresholds
     // A stroke's shape is wrong when, both centred, its points lie this far from the
     // reference's line on average, and the reference's from its line.
     double shape = 0.08;
-    // ... or when one point of either lies this far from the other's line.
+    // ... or when one point of either, away from its ends, lies this far from the other's line
+    // (a hook or a flick at an end may be longer or shorter than printed).
     double shapePeak = 0.17;
     // A stroke is misplaced when its start, end or centre is further than this from the
-    // reference's.
+    // reference's: in the boxes, with the drawing fitted as a whole, and with the drawing
+    // fitted by the strokes around it (those within about `neighbourhood`), so that a part
+    // of the character drawn narrower or lower is not a fault of each of its strokes.
     double place = 0.22;
+    double neighbourhood = 0.3;
     // Against several references, a variant's verdict is given rather than the main file's only
     // when the drawing is closer to it by this much (drawingDistance).
     double variantMargin = 0.01;
@@ -79,17 +83,20 @@ StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &refe
                            const CheckThresholds &thresholds = {});
 
 // The drawing against a character's references, its main stroke file first and then its
-// variants. Correct against any of them is correct (the verdict names the first such);
-// otherwise the verdict is about the reference the drawing is closest to, the main one when in
-// doubt. A reference with as many strokes as the drawing is closer than one without. The
-// verdict's `reference` is the index of the reference in the list; an empty list is judged as
-// if nothing usable were expected (StrokeFault::Nothing).
+// variants and their accepted forms (withAcceptedForms()). Correct against any of them is
+// correct (the verdict names the first such); otherwise the verdict is about the reference the
+// drawing is closest to among those that are not accepted forms, the main one when in doubt. A
+// reference with as many strokes as the drawing is closer than one without. The verdict's
+// `reference` is the index of the reference in the list; an empty list is judged as if nothing
+// usable were expected (StrokeFault::Nothing).
 StrokeVerdict checkInkAgainst(const Ink &ink, const QList<StrokeFile> &references,
                               const CheckThresholds &thresholds = {});
-// The same on drawings already resampled.
+// The same on drawings already resampled; `faultless` marks the references a fault is not told
+// against (the accepted forms), when given.
 StrokeVerdict checkDrawingAgainst(const DrawingShape &drawing,
                                   const std::vector<DrawingShape> &references,
-                                  const CheckThresholds &thresholds = {});
+                                  const CheckThresholds &thresholds = {},
+                                  const std::vector<bool> &faultless = {});
 
 // How far the drawing lies from the reference: the mean distance between the points of the
 // strokes of the same rank, each stroke taken in the direction closer to the reference's, both

@@ -386,6 +386,9 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
                 if (file.strokes.size() == strokefile::maxStrokes)
                     return std::nullopt;
                 file.strokes.append(*stroke);
+                const QStringView type = attributes.value(QLatin1String("kvg:type"));
+                file.strokeTypes.append(
+                    type.isEmpty() || type.front().isSurrogate() ? QChar(u' ') : type.front());
             } else if (name == u"text" && numbersDepth) {
                 const auto at = parseNumberTransform(attributes.value(QLatin1String("transform")));
                 if (at && file.numberPositions.size() < strokefile::maxStrokes &&

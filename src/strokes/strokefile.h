@@ -22,6 +22,12 @@ struct StrokeFile
     // Where the file puts each stroke's number, one per stroke; empty when the file has no
     // usable numbers.
     QList<QPointF> numberPositions;
+    // Each stroke's kind as the file names it (the first character of its kvg:type, "㇒" for
+    // a left-falling stroke), a space where it names none; as long as `strokes`.
+    QString strokeTypes;
+    // Made by acceptedForms(): a drawing right against it is right, but faults are told
+    // against the files themselves.
+    bool acceptedForm = false;
     // The character the file draws, one code point: the code in the id of its stroke group
     // ("kvg:StrokePaths_09632-Kaisho" is 防), else the kvg:element of the group's first group;
     // empty when the file names none that is a printable character.

@@ -178,14 +178,21 @@ ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift)
     ShapeGap gap;
     const auto oneWay = [&gap](const Resampled &from, const Resampled &to, QPointF fromShift,
                                QPointF toShift) {
-        for (const QPointF &point : from) {
-            const QPointF p = point - fromShift;
+        for (int at = 0; at < N; ++at) {
+            const QPointF p = from[at] - fromShift;
             qreal nearest = std::numeric_limits<qreal>::max();
             for (int i = 1; i < N; ++i)
                 nearest =
                     std::min(nearest, distanceToSegment(p, to[i - 1] - toShift, to[i] - toShift));
             gap.mean += nearest;
             gap.peak = std::max(gap.peak, nearest);
+            // Near an end of its stroke, and nearest the other's same end: overhanging it.
+            const bool overhang = (at < shapeGapStartPoints &&
+                                   pointDistance(p, to[0] - toShift) <= nearest + 1e-12) ||
+                                  (at >= N - shapeGapEndPoints &&
+                                   pointDistance(p, to[N - 1] - toShift) <= nearest + 1e-12);
+            if (!overhang)
+                gap.innerPeak = std::max(gap.innerPeak, nearest);
         }
     };
     oneWay(a, b, shift, {});
@@ -194,12 +201,14 @@ ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift)
     return gap;
 }
 
-std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
-                                 const std::vector<StrokeShape> &expected, const FitLimits &limits)
+namespace {
+
+// The fit, again twice, each stroke's weight multiplied by how close the last fit left it to
+// its reference, so that one stroke far off does not pull the others out of true.
+Fit robustFit(const std::vector<StrokeShape> &drawn, const std::vector<StrokeShape> &expected,
+              const std::vector<qreal> &baseWeights, const FitLimits &limits)
 {
-    // Fitted again twice, each stroke weighted down by how far the last fit left it from its
-    // reference, so that one stroke far off does not pull the others out of true.
-    std::vector<qreal> weights(drawn.size(), 1);
+    std::vector<qreal> weights = baseWeights;
     Fit fit;
     for (int round = 0; round < 3; ++round) {
         fit = fitDrawing(drawn, expected, weights, limits.stiffness, limits.limit);
@@ -208,19 +217,82 @@ std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
             for (int i = 0; i < N; ++i)
                 residual += pointDistance(fit.map(drawn[k].points[i]), expected[k].points[i]);
             residual /= N * limits.residual;
-            weights[k] = 1 / (1 + residual * residual);
+            weights[k] = baseWeights[k] / (1 + residual * residual);
         }
     }
+    return fit;
+}
+
+StrokeShape mapped(const StrokeShape &stroke, const Fit &fit)
+{
+    StrokeShape moved = stroke;
+    for (QPointF &point : moved.points)
+        point = fit.map(point);
+    moved.centre = centreOf(moved.points);
+    return moved;
+}
+
+} // namespace
+
+qreal endApart(const Resampled &a, const Resampled &b, int at)
+{
+    const auto toLine = [](QPointF p, const Resampled &line) {
+        qreal nearest = std::numeric_limits<qreal>::max();
+        for (int i = 1; i < N; ++i)
+            nearest = std::min(nearest, distanceToSegment(p, line[i - 1], line[i]));
+        return nearest;
+    };
+    return std::min({pointDistance(a[at], b[at]), toLine(b[at], a), toLine(a[at], b)});
+}
+
+std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
+                                 const std::vector<StrokeShape> &expected, const FitLimits &limits)
+{
+    const Fit fit = robustFit(drawn, expected, std::vector<qreal>(drawn.size(), 1), limits);
     std::vector<StrokeShape> fitted;
     fitted.reserve(drawn.size());
-    for (const StrokeShape &stroke : drawn) {
-        StrokeShape moved = stroke;
-        for (QPointF &point : moved.points)
-            point = fit.map(point);
-        moved.centre = centreOf(moved.points);
-        fitted.push_back(moved);
-    }
+    for (const StrokeShape &stroke : drawn)
+        fitted.push_back(mapped(stroke, fit));
     return fitted;
+}
+
+StrokeShape fitByNeighbours(const std::vector<StrokeShape> &drawn,
+                            const std::vector<StrokeShape> &expected, std::size_t index,
+                            qreal reach, const FitLimits &limits)
+{
+    std::vector<qreal> weights(drawn.size(), 0);
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        if (k != index) {
+            const qreal d = pointDistance(expected[k].centre, expected[index].centre) / reach;
+            weights[k] = std::exp(-d * d);
+        }
+    return mapped(drawn[index], robustFit(drawn, expected, weights, limits));
+}
+
+// The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
+// along its own points, can cover both strokes.
+qreal frechetDistance(const Resampled &a, const Resampled &b)
+{
+    std::array<qreal, N> row{};
+    for (int i = 0; i < N; ++i) {
+        qreal diagonal = 0;
+        for (int j = 0; j < N; ++j) {
+            const qreal d = pointDistance(a[i], b[j]);
+            const qreal above = row[j];
+            qreal reach;
+            if (i == 0 && j == 0)
+                reach = d;
+            else if (i == 0)
+                reach = std::max(row[j - 1], d);
+            else if (j == 0)
+                reach = std::max(above, d);
+            else
+                reach = std::max(std::min({above, row[j - 1], diagonal}), d);
+            diagonal = above;
+            row[j] = reach;
+        }
+    }
+    return row[N - 1];
 }
 
 // Hungarian method with potentials, O(n³).

@@ -70,13 +70,25 @@ struct ShapeGap
 {
     qreal mean = 0;
     qreal peak = 0;
+    // The largest leaving out the points near either end of each stroke (among the first
+    // shapeGapStartPoints or the last shapeGapEndPoints) that lie beyond the other stroke's
+    // same end: a hook or a flick drawn longer or shorter than printed.
+    qreal innerPeak = 0;
 };
+inline constexpr int shapeGapStartPoints = 3;
+inline constexpr int shapeGapEndPoints = 8;
 
 // How far apart two strokes run, wherever along them: the distances from each point of one to
-// the other line, both ways, the first moved back by `shift`; their mean and their largest.
+// the other line, both ways, the first moved back by `shift`; their mean and their largest,
+// over all the points and leaving out the ends.
 // Unlike point-to-point distances they do not grow when a stroke starts a little late or ends
 // a little long.
 ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift);
+
+// How far apart the strokes' ends are (`at` is 0 for the start, strokeCheckPoints - 1 for the
+// end), where an end that lies on the other stroke counts as near: a stroke drawn on past the
+// other's end, or stopping short of it, along the same line, does not move its end.
+qreal endApart(const Resampled &a, const Resampled &b, int at);
 
 // A linear map and a translation: `from` goes to `to`, the rest around it by `a`.
 struct Fit
@@ -107,6 +119,18 @@ struct FitLimits
 // as drawn. Both hold as many strokes.
 std::vector<StrokeShape> fitOnto(const std::vector<StrokeShape> &drawn,
                                  const std::vector<StrokeShape> &expected, const FitLimits &limits);
+
+// The drawn stroke `index` brought onto its expected one by the map that brings the other
+// strokes closest to theirs, each weighted by how near its expected stroke lies to the expected
+// stroke `index` (by exp(-(d / reach)²)): the stroke's place judged by its neighbours. The
+// stroke itself does not count; with no other stroke the map is no change.
+StrokeShape fitByNeighbours(const std::vector<StrokeShape> &drawn,
+                            const std::vector<StrokeShape> &expected, std::size_t index,
+                            qreal reach, const FitLimits &limits);
+
+// The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
+// along its own points, can cover both strokes.
+qreal frechetDistance(const Resampled &a, const Resampled &b);
 
 // The minimum-cost assignment of rows to columns of a square matrix. Returns, for each row, its
 // column.

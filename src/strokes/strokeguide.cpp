@@ -6,12 +6,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
 
 constexpr int N = strokeCheckPoints;
 constexpr qreal maxInkCoordinate = 1e7;
+// How much the drawing's size may differ from the model's and still be judged by its own.
+constexpr qreal maxAdaptedScale = 1.25;
+// Strokes shorter than this are dots whose direction is only told apart from its reverse.
+constexpr qreal shortDirection = 0.15;
 // Strokes shorter than this (in the box's units) are measured as if this long: a dot's shape
 // and length say little.
 constexpr qreal shortStroke = 0.12;
@@ -35,59 +40,33 @@ Box fileBox(const StrokeFile &file)
     return {file.viewBox.center(), std::max(file.viewBox.width(), file.viewBox.height())};
 }
 
-// The points moved onto their mean and scaled to a mean distance of 1 from it, turned by
-// `angle` radians.
-Resampled normalised(const Resampled &points, qreal angle)
+// The drawn stroke against the expected one, both moved onto their centre and the drawn one
+// brought to the expected one's length: the Fréchet distance between them in units of the
+// expected stroke's length (at least shortStroke * 2), the drawn stroke turned a little either
+// way if it fits better so.
+qreal curveDistance(const StrokeShape &drawn, const Resampled &drawnPoints,
+                    const StrokeShape &expected)
 {
+    const qreal scale =
+        std::clamp(expected.length / std::max(drawn.length, qreal(1e-9)), 2.0 / 3, 1.5);
+    const qreal unit = std::max(expected.length, 2 * shortStroke);
     QPointF centre;
-    for (const QPointF &p : points)
+    for (const QPointF &p : drawnPoints)
         centre += p;
     centre /= N;
-    qreal spread = 0;
-    for (const QPointF &p : points)
-        spread += pointDistance(p, centre);
-    spread = std::max(spread / N, shortStroke / 4);
-    const qreal c = std::cos(angle), s = std::sin(angle);
-    Resampled out;
-    for (int i = 0; i < N; ++i) {
-        const QPointF p = (points[i] - centre) / spread;
-        out[i] = QPointF(c * p.x() - s * p.y(), s * p.x() + c * p.y());
-    }
-    return out;
-}
-
-// The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
-// along its own points, can cover both strokes.
-qreal frechet(const Resampled &a, const Resampled &b)
-{
-    std::array<qreal, N> row{};
-    for (int i = 0; i < N; ++i) {
-        qreal diagonal = 0;
-        for (int j = 0; j < N; ++j) {
-            const qreal d = pointDistance(a[i], b[j]);
-            const qreal above = row[j];
-            qreal reach;
-            if (i == 0 && j == 0)
-                reach = d;
-            else if (i == 0)
-                reach = std::max(row[j - 1], d);
-            else if (j == 0)
-                reach = std::max(above, d);
-            else
-                reach = std::max(std::min({above, row[j - 1], diagonal}), d);
-            diagonal = above;
-            row[j] = reach;
-        }
-    }
-    return row[N - 1];
-}
-
-qreal curveDistance(const Resampled &drawn, const Resampled &expected)
-{
-    const Resampled reference = normalised(expected, 0);
+    Resampled reference;
+    for (int i = 0; i < N; ++i)
+        reference[i] = (expected.points[i] - expected.centre) / unit;
     qreal best = std::numeric_limits<qreal>::infinity();
-    for (const qreal turn : {-std::numbers::pi / 12, 0.0, std::numbers::pi / 12})
-        best = std::min(best, frechet(normalised(drawn, turn), reference));
+    for (const qreal turn : {-std::numbers::pi / 18, 0.0, std::numbers::pi / 18}) {
+        const qreal c = std::cos(turn) * scale / unit, s = std::sin(turn) * scale / unit;
+        Resampled moved;
+        for (int i = 0; i < N; ++i) {
+            const QPointF p = drawnPoints[i] - centre;
+            moved[i] = QPointF(c * p.x() - s * p.y(), s * p.x() + c * p.y());
+        }
+        best = std::min(best, frechetDistance(moved, reference));
+    }
     return best;
 }
 
@@ -106,14 +85,27 @@ struct Match
     bool matches() const { return place && shape; }
 };
 
+// The stroke against an expected one. The shape is measured only when the stroke is near
+// enough, or when `always`, since a stroke far off is refused whatever its shape; nor when its
+// mean distance is `beaten` or more, when only a closer match matters.
 Match match(const StrokeShape &drawn, const Resampled &drawnPoints, const StrokeShape &expected,
-            const GuideThresholds &limits)
+            const GuideThresholds &limits, bool always = false,
+            qreal beaten = std::numeric_limits<qreal>::infinity())
 {
     Match m;
-    m.distance = shapeGap(drawnPoints, expected.points, {}).mean;
-    m.place = m.distance <= limits.distance &&
-              pointDistance(drawnPoints.front(), expected.points.front()) <= limits.ends &&
-              pointDistance(drawnPoints.back(), expected.points.back()) <= limits.ends;
+    // One end may run on along the other stroke, not both: that is the stroke moved.
+    m.place = std::min(pointDistance(drawnPoints.front(), expected.points.front()),
+                       pointDistance(drawnPoints.back(), expected.points.back())) <= limits.ends;
+    if (!m.place && !always)
+        return m;
+    m.place = m.place && endApart(drawnPoints, expected.points, 0) <= limits.ends &&
+              endApart(drawnPoints, expected.points, N - 1) <= limits.ends;
+    if (m.place || always) {
+        m.distance = shapeGap(drawnPoints, expected.points, {}).mean;
+        m.place = m.place && m.distance <= limits.distance;
+    }
+    if ((!m.place || m.distance >= beaten) && !always)
+        return m;
     const qreal drawnLength = std::max(drawn.length, shortStroke);
     const qreal expectedLength = std::max(expected.length, shortStroke);
     const qreal ratio = drawnLength / expectedLength;
@@ -122,11 +114,12 @@ Match match(const StrokeShape &drawn, const Resampled &drawnPoints, const Stroke
     const QPointF expectedChord = expected.points.back() - expected.points.front();
     const qreal chordLength = std::hypot(chord.x(), chord.y());
     const qreal expectedChordLength = std::hypot(expectedChord.x(), expectedChord.y());
+    // A dot's direction is only told apart from its reverse.
     if (shape && expectedChordLength > expectedLength / 4 && chordLength > 0)
         shape = QPointF::dotProduct(chord, expectedChord) / (chordLength * expectedChordLength) >=
-                limits.direction;
+                (expected.length < shortDirection ? 0 : limits.direction);
     if (shape && expected.length >= shortStroke)
-        shape = curveDistance(drawnPoints, expected.points) <= limits.curve;
+        shape = curveDistance(drawn, drawnPoints, expected) <= limits.curve;
     m.shape = shape;
     return m;
 }
@@ -171,6 +164,54 @@ StrokeGuide::StrokeGuide(const QList<StrokeFile> &references, const QRectF &fram
 void StrokeGuide::setFrame(const QRectF &frame)
 {
     m_frame = frame;
+    for (Accepted &accepted : m_accepted)
+        for (std::size_t r = 0; r < m_references.size(); ++r)
+            accepted.shapes[r] = shapeIn(m_references[r], accepted.line);
+}
+
+StrokeShape StrokeGuide::shapeIn(const Reference &reference, const QPolygonF &line) const
+{
+    return strokeShape(frameTransform(reference.file, m_frame).inverted().map(line),
+                       fileBox(reference.file));
+}
+
+StrokeGuide::Adaptation StrokeGuide::adaptation(std::size_t r) const
+{
+    // The accepted strokes against the reference's first ones, point for point: the scale and
+    // shift that bring them closest.
+    QPointF drawnMean, expectedMean;
+    int count = 0;
+    for (std::size_t i = 0; i < m_accepted.size(); ++i)
+        for (int p = 0; p < N; ++p) {
+            drawnMean += m_accepted[i].shapes[r].points[p];
+            expectedMean += m_references[r].strokes[i].points[p];
+            ++count;
+        }
+    Adaptation adaptation;
+    if (count == 0)
+        return adaptation;
+    drawnMean /= count;
+    expectedMean /= count;
+    if (m_accepted.size() >= 2) {
+        qreal along = 0, spread = 0;
+        for (std::size_t i = 0; i < m_accepted.size(); ++i)
+            for (int p = 0; p < N; ++p) {
+                const QPointF d = m_accepted[i].shapes[r].points[p] - drawnMean;
+                const QPointF e = m_references[r].strokes[i].points[p] - expectedMean;
+                along += QPointF::dotProduct(d, e);
+                spread += QPointF::dotProduct(d, d);
+            }
+        if (spread > 1e-9)
+            adaptation.scale = std::clamp(along / spread, 1 / maxAdaptedScale, maxAdaptedScale);
+    }
+    adaptation.shift = expectedMean - drawnMean * adaptation.scale;
+    const qreal limit = applied(m_thresholds).ends;
+    // Around the box's centre, so that the shift says how far the drawing has moved.
+    const QPointF moved = adaptation.shift - QPointF(0.5, 0.5) * (1 - adaptation.scale);
+    const qreal movedBy = std::hypot(moved.x(), moved.y());
+    if (movedBy > limit)
+        adaptation.shift -= moved * (1 - limit / movedBy);
+    return adaptation;
 }
 
 int StrokeGuide::strokes() const
@@ -220,25 +261,38 @@ GuideAnswer StrokeGuide::offer(const QPolygonF &rawLine)
         return refuse(answer, k, GuideOutcome::Place);
 
     const GuideThresholds limits = applied(m_thresholds);
-    const std::vector<bool> compatible =
-        m_accepted.empty() ? std::vector<bool>(m_references.size(), true) : m_accepted.back();
+    const std::vector<bool> compatible = m_accepted.empty()
+                                             ? std::vector<bool>(m_references.size(), true)
+                                             : m_accepted.back().compatible;
     std::vector<bool> matched(m_references.size(), false);
     bool reversed = false;
     int later = 0;
-    std::vector<StrokeShape> drawn;
+    // The stroke in each reference's box as drawn, and as judged: moved and scaled the way the
+    // strokes accepted so far are, so that a drawing a little off the model is judged by the
+    // place of each stroke within it.
+    std::vector<StrokeShape> drawn, judged;
     for (std::size_t r = 0; r < m_references.size(); ++r) {
         const Reference &reference = m_references[r];
-        const StrokeShape shape = strokeShape(
-            frameTransform(reference.file, m_frame).inverted().map(line), fileBox(reference.file));
-        drawn.push_back(shape);
-        if (!compatible[r] || k >= reference.strokes.size())
+        drawn.push_back(shapeIn(reference, line));
+        if (!compatible[r] || k >= reference.strokes.size()) {
+            judged.push_back(drawn.back());
             continue;
+        }
+        const Adaptation adapted = adaptation(r);
+        StrokeShape shape = drawn.back();
+        for (QPointF &p : shape.points)
+            p = p * adapted.scale + adapted.shift;
+        shape.centre = shape.centre * adapted.scale + adapted.shift;
+        shape.length *= adapted.scale;
+        judged.push_back(shape);
         const Match expected = match(shape, shape.points, reference.strokes[k], limits);
         int closerLater = 0;
         for (std::size_t j = k + 1; j < reference.strokes.size(); ++j) {
-            const Match other = match(shape, shape.points, reference.strokes[j], limits);
-            if (other.matches() &&
-                (!expected.matches() || other.distance < expected.distance * limits.laterRatio)) {
+            const qreal beaten = expected.matches() ? expected.distance * limits.laterRatio
+                                                    : std::numeric_limits<qreal>::infinity();
+            const Match other =
+                match(shape, shape.points, reference.strokes[j], limits, false, beaten);
+            if (other.matches() && other.distance < beaten) {
                 closerLater = int(j) + 1;
                 break;
             }
@@ -254,7 +308,7 @@ GuideAnswer StrokeGuide::offer(const QPolygonF &rawLine)
     }
 
     if (followedOf(matched) >= 0) {
-        m_accepted.push_back(matched);
+        m_accepted.push_back({matched, line, drawn});
         m_followed = followedOf(matched);
         answer.strokes = strokes();
         answer.complete = isComplete();
@@ -268,8 +322,9 @@ GuideAnswer StrokeGuide::offer(const QPolygonF &rawLine)
         answer.matches = later;
         return refuse(answer, k, GuideOutcome::Later);
     }
-    const StrokeShape &shape = drawn[m_followed];
-    const Match expected = match(shape, shape.points, m_references[m_followed].strokes[k], limits);
+    const StrokeShape &shape = judged[m_followed];
+    const Match expected =
+        match(shape, shape.points, m_references[m_followed].strokes[k], limits, true);
     return refuse(answer, k, expected.shape ? GuideOutcome::Place : GuideOutcome::Shape);
 }
 
@@ -302,7 +357,7 @@ void StrokeGuide::restart()
 
 void StrokeGuide::refollow()
 {
-    m_followed = m_accepted.empty() ? 0 : std::max(0, followedOf(m_accepted.back()));
+    m_followed = m_accepted.empty() ? 0 : std::max(0, followedOf(m_accepted.back().compatible));
 }
 
 GuideHint StrokeGuide::hint() const

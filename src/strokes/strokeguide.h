@@ -27,21 +27,22 @@ struct GuideThresholds
     double leniency = 1;
 
     // The mean distance from each stroke's points to the other's line.
-    double distance = 0.12;
-    // How far the start and the end may lie from the reference's.
-    double ends = 0.2;
+    double distance = 0.2;
+    // How far the start and the end may lie from the reference's (an end lying on the other
+    // stroke, drawn on past it or stopping short, counts as near).
+    double ends = 0.25;
     // The cosine of the angle between the start-to-end directions of both strokes, at least;
     // not asked of strokes whose ends nearly meet.
     double direction = 0.5;
     // The largest gap between the strokes walked along together (a discrete Fréchet distance),
     // both moved onto their centre and scaled to the same size, trying small turns.
-    double curve = 0.45;
+    double curve = 0.25;
     // The drawn stroke's length against the reference's: at least this share, at most its
     // inverse.
-    double lengthRatio = 0.4;
+    double lengthRatio = 0.33;
     // A stroke that fits a later stroke this much closer (mean distance) than the expected one
     // is that later stroke.
-    double laterRatio = 0.6;
+    double laterRatio = 0.4;
     // Refusals of the same stroke after which the expected stroke is shown.
     int hintAfter = 3;
 };
@@ -149,6 +150,24 @@ private:
         std::vector<StrokeShape> strokes;
     };
 
+    struct Accepted
+    {
+        // The references compatible with the strokes up to this one.
+        std::vector<bool> compatible;
+        // As drawn, in pad coordinates, and in each reference's box in the frame.
+        QPolygonF line;
+        std::vector<StrokeShape> shapes;
+    };
+    // How the strokes accepted so far lie against the reference's: the scale and shift that
+    // bring them onto it, the shift kept within the ends' limit.
+    struct Adaptation
+    {
+        qreal scale = 1;
+        QPointF shift;
+    };
+
+    StrokeShape shapeIn(const Reference &reference, const QPolygonF &line) const;
+    Adaptation adaptation(std::size_t reference) const;
     // The first reference of those marked, or -1.
     int followedOf(const std::vector<bool> &compatible) const;
     void refollow();
@@ -158,8 +177,7 @@ private:
     std::vector<Reference> m_references;
     QRectF m_frame;
     GuideThresholds m_thresholds;
-    // For each accepted stroke, the references compatible with the strokes up to it.
-    std::vector<std::vector<bool>> m_accepted;
+    std::vector<Accepted> m_accepted;
     int m_followed = 0;
     int m_misses = 0;
     // Refusals by expected stroke (0-based), kept for the question.

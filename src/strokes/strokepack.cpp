@@ -1,5 +1,7 @@
 #include "strokepack.h"
 
+#include "strokeforms.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -418,5 +420,5 @@ QList<StrokeFile> readStrokeFilesBeside(const QString &picturePath)
     for (const NamedBytes &variant : found.variants)
         if (std::optional<StrokeFile> file = parseStrokeFile(variant.bytes))
             references.append(std::move(*file));
-    return references;
+    return withAcceptedForms(references);
 }

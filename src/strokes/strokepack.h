@@ -99,6 +99,6 @@ bool isVariantOf(const QString &fileName, const QString &base);
 // unusable.
 std::optional<StrokeFile> readStrokeFileBeside(const QString &picturePath);
 // The picture's stroke file and its usable variants, found as above and parsed, the main file
-// first and the variants by name: the references of a character. Empty when the main file is
-// missing or unusable.
+// first and the variants by name, then the forms they show to be accepted (acceptedForms()):
+// the references of a character. Empty when the main file is missing or unusable.
 QList<StrokeFile> readStrokeFilesBeside(const QString &picturePath);

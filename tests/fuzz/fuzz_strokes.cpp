@@ -1,12 +1,16 @@
 // Feeds arbitrary bytes to the stroke file reader and the ink decoder. The input is a
 // two-byte little-endian length, that many bytes of stroke file, and the rest for a drawing.
-// When the file parses, the drawing made of the rest is checked against it, and so are the
-// file's own strokes, which must be judged correct. A broken invariant aborts with a
-// description, so libFuzzer keeps the input.
+// When the file parses, the drawing made of the rest is checked against it and its accepted
+// forms, looked up among them as a look-alike, and written stroke by stroke in a guide square;
+// the file's own strokes must be judged correct. A broken invariant aborts with a description,
+// so libFuzzer keeps the input.
 
 #include "inkcodec.h"
+#include "lookalikes.h"
 #include "strokecheck.h"
 #include "strokefile.h"
+#include "strokeforms.h"
+#include "strokeguide.h"
 
 #include <QByteArray>
 
@@ -88,6 +92,27 @@ void checkVerdict(const StrokeVerdict &verdict, const StrokeFile &file, const In
     require(!verdictText(verdict).isEmpty(), "empty verdict text");
 }
 
+// The drawing written stroke by stroke: the answers stay within the references' counts.
+void guide(const QList<StrokeFile> &references, const Ink &ink)
+{
+    StrokeGuide guide(references, QRectF(10, 20, 300, 300));
+    int misses = 0;
+    for (const InkStroke &stroke : ink) {
+        const GuideAnswer answer = guide.offer(stroke);
+        misses += !answer.accepted() && answer.outcome != GuideOutcome::Complete;
+        require(answer.misses == misses, "refusals miscounted");
+        require(answer.stroke >= 1 && answer.stroke <= answer.strokes, "stroke out of range");
+        require(guide.next() >= 1 && guide.next() <= guide.strokes() + 1, "next out of range");
+        require(!guideText(answer).isEmpty(), "empty guided text");
+        if (answer.outcome == GuideOutcome::Later)
+            require(answer.matches > answer.stroke && answer.matches <= answer.strokes,
+                    "a later stroke that is not later");
+        guide.hint();
+    }
+    if (guide.undo())
+        require(guide.next() == guide.accepted() + 1, "undo lost count");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -125,8 +150,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             "numbers do not match the strokes");
     require(file->viewBox.width() > 0 && file->viewBox.height() > 0, "empty viewBox");
 
+    require(file->character.isEmpty() || file->character.toUcs4().size() == 1,
+            "a character of more than one code point", file->character);
+    require(file->strokeTypes.size() == file->strokes.size(), "a type per stroke");
+
     const Ink drawn = inkFromBytes(rest);
     checkVerdict(checkInk(drawn, *file), *file, drawn);
+
+    const QList<StrokeFile> references = withAcceptedForms({*file});
+    for (const StrokeFile &form : references)
+        require(!form.strokes.isEmpty() && form.strokes.size() <= file->strokes.size() &&
+                    form.strokeTypes.size() == form.strokes.size() &&
+                    (form.numberPositions.isEmpty() ||
+                     form.numberPositions.size() == form.strokes.size()),
+                "a form out of shape");
+    const StrokeVerdict against = checkInkAgainst(drawn, references);
+    require(against.reference >= 0 && against.reference < references.size(),
+            "a verdict about no reference");
+    checkVerdict(against, references.at(against.reference), drawn);
+    LookAlikeIndex index;
+    index.add(QStringLiteral("son"), references);
+    if (const auto found = index.find(drawn, QString()))
+        require(found->character == file->character, "named a character not held");
+    guide(references, drawn);
 
     // The file's own strokes, on a pad twice as large, are right.
     Ink own;

@@ -1,6 +1,7 @@
 #include "lookalikes.h"
 #include "strokecheck.h"
 #include "strokefile.h"
+#include "strokeforms.h"
 #include "strokepack.h"
 
 #include <QDir>
@@ -93,6 +94,15 @@ private slots:
         loop[2] = toStroke(flattenPath(circle), padMap());
         QTest::newRow("third a loop")
             << "0304b.svg" << loop << verdict(StrokeFault::Shape, 3, 0, 3, 3);
+
+        // The third stroke drawn on past its end, as long again, along its own line: the
+        // reference still lies on it.
+        QPolygonF longer = flattenPath(ka.strokes[2]);
+        longer.append(longer.last() * 2 - longer.first());
+        Ink drawnOn = right;
+        drawnOn[2] = toStroke(longer, padMap());
+        QTest::newRow("third drawn on")
+            << "0304b.svg" << drawnOn << verdict(StrokeFault::None, 0, 0, 3, 3);
 
         Ink moved = right;
         moved[2] = toStroke(flattenPath(ka.strokes[2].translated(0, 28)), padMap());
@@ -214,6 +224,47 @@ private slots:
         const StrokeVerdict got =
             checkInkAgainst(ink, {load("04e3b.svg"), load("04e3b-VtLst.svg")});
         QVERIFY2(got == expected, qPrintable(verdictText(got) + QString::number(got.reference)));
+    }
+
+    // Forms the stroke files show to be accepted: two strokes drawn one into the other joined
+    // (the bends of 阝 in 防), a left-falling stroke and a horizontal one leaving the same point
+    // drawn horizontal first (成); other orders stay faults.
+    void acceptedForms_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<bool>("join");
+        QTest::addColumn<StrokeFault>("fault");
+        QTest::newRow("fang as printed")
+            << "09632.svg" << QList<int>{0, 1, 2, 3, 4, 5, 6} << false << StrokeFault::None;
+        QTest::newRow("fang, bends joined")
+            << "09632.svg" << QList<int>{0, 1, 2, 3, 4, 5, 6} << true << StrokeFault::None;
+        QTest::newRow("fang, vertical first")
+            << "09632.svg" << QList<int>{2, 0, 1, 3, 4, 5, 6} << false << StrokeFault::Order;
+        QTest::newRow("sei, horizontal first")
+            << "06210.svg" << QList<int>{1, 0, 2, 3, 4, 5} << false << StrokeFault::None;
+        QTest::newRow("sei, hook first")
+            << "06210.svg" << QList<int>{0, 2, 1, 3, 4, 5} << false << StrokeFault::Order;
+    }
+
+    void acceptedForms()
+    {
+        QFETCH(QString, file);
+        QFETCH(QList<int>, order);
+        QFETCH(bool, join);
+        QFETCH(StrokeFault, fault);
+        const StrokeFile reference = load(qPrintable(file));
+        Ink ink;
+        for (int k : order)
+            ink.append(toStroke(flattenPath(reference.strokes.at(k)), padMap()));
+        if (join) {
+            ink[0].points += ink[1].points;
+            ink.removeAt(1);
+        }
+        const QList<StrokeFile> references = withAcceptedForms({reference});
+        QCOMPARE(references.size(), 2);
+        const StrokeVerdict got = checkInkAgainst(ink, references);
+        QVERIFY2(got.fault == fault, qPrintable(verdictText(got)));
     }
 
     // A drawing of another character is named by the first index that holds it, never as the
