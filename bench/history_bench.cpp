@@ -1,8 +1,9 @@
 // The history's costly moments over a large history (100 000 judgements of 1 000 characters,
 // each with a drawing), each beside a floor from the same run: recording a judgement with its
 // drawing against a bare insert of the same row, the statistics window's data and its opening
-// against one grouped read of the judgements, and the bytes a judgement adds to the file
-// against the bytes of its drawing. Their targets are judged in the table that closes
+// against one grouped read of the judgements, the bytes a judgement adds to the file against the
+// bytes of its drawing, and importing another history of 100 000 judgements against one INSERT
+// of the same rows. Their targets are judged in the table that closes
 // plumetto_bench.cpp.
 
 #include "history.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -86,20 +88,16 @@ struct RawConnection
     QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
 };
 
-// The folder of a history of 100 000 judgements over the 60 days before benchNow, made once.
-QString largeHistory()
+// Fills the history in `folder` with 100 000 judgements over the 60 days before benchNow, each
+// with a uid of its own, and with cards.
+void fillHistory(const QString &folder)
 {
-    static QTemporaryDir folder;
-    static bool filled = false;
-    if (filled)
-        return folder.path();
-    filled = true;
     {
-        History history(folder.path());
+        History history(folder);
         if (!history.open())
             std::fprintf(stderr, "cannot open the history: %s\n", qPrintable(history.error()));
     }
-    RawConnection raw(QDir(folder.path()).filePath(History::fileName));
+    RawConnection raw(QDir(folder).filePath(History::fileName));
     QSqlQuery q(raw.db());
     q.exec(QStringLiteral("BEGIN"));
     // Runs of 40 judgements.
@@ -129,7 +127,22 @@ QString largeHistory()
         q.exec();
     }
     q.exec(QStringLiteral("COMMIT"));
-    return folder.path();
+}
+
+// The folder of a history of 100 000 judgements, made once.
+QString largeHistory()
+{
+    static QTemporaryDir folder;
+    static const bool filled = (fillHistory(folder.path()), true);
+    return filled ? folder.path() : QString();
+}
+
+// Another history of as many judgements, none of them in the first: the history to import.
+QString otherHistory()
+{
+    static QTemporaryDir folder;
+    static const bool filled = (fillHistory(folder.path()), true);
+    return filled ? folder.path() : QString();
 }
 
 // Times each iteration apart and reports their median as a counter, in microseconds.
@@ -340,6 +353,50 @@ void bytesPerJudgement(benchmark::State &state)
     state.counters["drawing_points"] = 165;
 }
 
+// Importing the 100 000 judgements of another history into a copy of the large one, cards
+// rebuilt; the floor is the same rows added by one INSERT … SELECT from the file attached,
+// nothing checked and no card made.
+void importHistory(benchmark::State &state, bool floor)
+{
+    const QString from = QDir(otherHistory()).filePath(History::fileName);
+    const QString into = QDir(largeHistory()).filePath(History::fileName);
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        if (!QFile::copy(into, folder.filePath(History::fileName))) {
+            state.SkipWithError("the history cannot be copied");
+            return;
+        }
+        History history(folder.path());
+        if (!history.open()) {
+            state.SkipWithError("the history does not open");
+            return;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        qint64 added = 0;
+        if (floor) {
+            RawConnection raw(history.path());
+            QSqlQuery q(raw.db());
+            q.exec(QStringLiteral("ATTACH DATABASE '%1' AS other").arg(from));
+            q.exec(QStringLiteral("BEGIN"));
+            q.exec(QStringLiteral("INSERT INTO judgements (at, course, sound, picture, comment, "
+                                  "verdict, seconds, \"check\", strokes, uid, run) SELECT at, "
+                                  "course, sound, picture, comment, verdict, seconds, \"check\", "
+                                  "strokes, uid, run FROM other.judgements"));
+            added = q.numRowsAffected();
+            q.exec(QStringLiteral("COMMIT"));
+        } else {
+            const transfer::Result result = history.importFrom(from);
+            added = result.done() ? result.counts.added : -1;
+        }
+        state.SetIterationTime(timer.nsecsElapsed() / 1e9);
+        if (added != storedJudgements) {
+            state.SkipWithError("the import did not add every judgement");
+            return;
+        }
+    }
+}
+
 void registerHistoryBenchmarks()
 {
     using benchmark::kMicrosecond;
@@ -357,6 +414,16 @@ void registerHistoryBenchmarks()
         ->Unit(kMillisecond);
     benchmark::RegisterBenchmark("History/floor_grouped_read/100000", groupedRead)
         ->Unit(kMillisecond);
+    benchmark::RegisterBenchmark("History/import/100000_into_100000",
+                                 [](benchmark::State &s) { importHistory(s, false); })
+        ->Unit(kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("History/floor_insert_select/100000_into_100000",
+                                 [](benchmark::State &s) { importHistory(s, true); })
+        ->Unit(kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
     benchmark::RegisterBenchmark("History/bytes_per_judgement", bytesPerJudgement)
         ->Unit(kMillisecond)
         ->Iterations(1);

@@ -558,6 +558,15 @@ void printTargets(const TargetReporter &reporter)
                   grouped.cpuNanoseconds / 1e6),
              window.nanoseconds < 300e6);
     }
+    if (const auto f = pair("History/import/100000_into_100000",
+                            "History/floor_insert_select/100000_into_100000")) {
+        const auto &[imported, inserted] = *f;
+        line("Import 100 000 into 100 000 (< 5 s)",
+             text("%.2f s, floor (one INSERT ... SELECT) %.2f s: %.1fx",
+                  imported.nanoseconds / 1e9, inserted.nanoseconds / 1e9,
+                  imported.nanoseconds / inserted.nanoseconds),
+             imported.nanoseconds < 5e9);
+    }
     if (auto stored = reporter.figure("History/bytes_per_judgement")) {
         const double bytes = stored->counters["bytes_per_judgement"];
         line("Bytes per judgement (< 1.5 KB)",
