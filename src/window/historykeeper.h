@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class HistoryTransfer;
 class Practice;
 class QAction;
 class QMenu;
@@ -116,6 +117,7 @@ private:
     QAction *m_reviser = nullptr;
     QAction *m_statistiques = nullptr;
     QAction *m_oublier = nullptr;
+    HistoryTransfer *m_transfer = nullptr;
     // Owned here rather than by its parent window alone: it reads m_history, which must
     // outlive it.
     std::unique_ptr<StatisticsWindow> m_statistics;

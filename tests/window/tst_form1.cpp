@@ -316,7 +316,7 @@ void TestForm1::menuBar()
     };
     QCOMPARE(names(w.find<QMenu>("Exercices")),
              (QStringList{"Ouvrir", "Aleatoire", "Reset", "Recents", "Reprendre", "Reviser",
-                          "Statistiques", "-", "Oublier"}));
+                          "Statistiques", "-", "Exporter", "Importer", "Oublier"}));
     QCOMPARE(names(w.find<QMenu>("Aide")),
              (QStringList{"about", "Histoire", "Comment", "creation"}));
 }
