@@ -1,20 +1,21 @@
 // The history's costly moments over a large history (100 000 judgements of 1 000 characters,
 // each with a drawing), each beside a floor from the same run: recording a judgement with its
 // drawing against a bare insert of the same row, the statistics window's data and its opening
-// against one grouped read of the judgements, the bytes a judgement adds to the file against the
-// bytes of its drawing, and importing another history of 100 000 judgements against one INSERT
-// of the same rows. Their targets are judged in the table that closes
-// plumetto_bench.cpp.
+// against one grouped read of the judgements, the bytes a judgement adds to the file against
+// the bytes of its drawing, and the Reprendre submenu's listing of 8 unfinished exercises of
+// 9999 records against a bare read of the same rows. Their targets are judged in the table that
+// closes plumetto_bench.cpp.
 
 #include "history.h"
 #include "inkcodec.h"
+#include "resumemenu.h"
 #include "statisticswindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -88,16 +89,20 @@ struct RawConnection
     QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
 };
 
-// Fills the history in `folder` with 100 000 judgements over the 60 days before benchNow, each
-// with a uid of its own, and with cards.
-void fillHistory(const QString &folder)
+// The folder of a history of 100 000 judgements over the 60 days before benchNow, made once.
+QString largeHistory()
 {
+    static QTemporaryDir folder;
+    static bool filled = false;
+    if (filled)
+        return folder.path();
+    filled = true;
     {
-        History history(folder);
+        History history(folder.path());
         if (!history.open())
             std::fprintf(stderr, "cannot open the history: %s\n", qPrintable(history.error()));
     }
-    RawConnection raw(QDir(folder).filePath(History::fileName));
+    RawConnection raw(QDir(folder.path()).filePath(History::fileName));
     QSqlQuery q(raw.db());
     q.exec(QStringLiteral("BEGIN"));
     // Runs of 40 judgements.
@@ -127,22 +132,7 @@ void fillHistory(const QString &folder)
         q.exec();
     }
     q.exec(QStringLiteral("COMMIT"));
-}
-
-// The folder of a history of 100 000 judgements, made once.
-QString largeHistory()
-{
-    static QTemporaryDir folder;
-    static const bool filled = (fillHistory(folder.path()), true);
-    return filled ? folder.path() : QString();
-}
-
-// Another history of as many judgements, none of them in the first: the history to import.
-QString otherHistory()
-{
-    static QTemporaryDir folder;
-    static const bool filled = (fillHistory(folder.path()), true);
-    return filled ? folder.path() : QString();
+    return folder.path();
 }
 
 // Times each iteration apart and reports their median as a counter, in microseconds.
@@ -353,45 +343,75 @@ void bytesPerJudgement(benchmark::State &state)
     state.counters["drawing_points"] = 165;
 }
 
-// Importing the 100 000 judgements of another history into a copy of the large one, cards
-// rebuilt; the floor is the same rows added by one INSERT … SELECT from the file attached,
-// nothing checked and no card made.
-void importHistory(benchmark::State &state, bool floor)
+// A history keeping 8 unfinished exercises of 9999 records each, half of them found and the
+// others waiting, made once.
+QString unfinishedExercises()
 {
-    const QString from = QDir(otherHistory()).filePath(History::fileName);
-    const QString into = QDir(largeHistory()).filePath(History::fileName);
+    static QTemporaryDir folder;
+    static bool filled = false;
+    if (filled)
+        return folder.path();
+    filled = true;
+    History history(folder.path());
+    if (!history.open())
+        std::fprintf(stderr, "cannot open the history: %s\n", qPrintable(history.error()));
+    for (int r = 0; r < 8; ++r) {
+        History::SavedExercise exercise;
+        exercise.run = History::newUid();
+        exercise.path = QStringLiteral("/home/eleve/Plumetto/exercices/cours-%1.txt").arg(r);
+        exercise.sha256 = QByteArray(32, char(r));
+        exercise.savedAt = benchNow.addSecs(-60 * r);
+        History::ExercisePlace &place = exercise.place;
+        place.trouves.append(9999);
+        for (int i = 0; i < 9999; ++i) {
+            exercise.order.append(static_cast<std::int16_t>((i * 7919) % 9999));
+            (i % 2 == 0 ? place.trouves : place.wrongOnce).append(static_cast<std::int16_t>(i));
+        }
+        place.waiting = place.wrongOnce;
+        place.numero = 9997;
+        place.secondPass = true;
+        if (!history.saveExercise(exercise))
+            std::fprintf(stderr, "%s\n", qPrintable(history.error()));
+    }
+    return folder.path();
+}
+
+// Showing Exercices and then its Reprendre submenu: whether any is kept, then the entries.
+void resumeMenuListing(benchmark::State &state)
+{
+    History history(unfinishedExercises());
+    if (!history.open()) {
+        state.SkipWithError("the history does not open");
+        return;
+    }
+    QMenu exercices;
+    ResumeMenu menu(exercices);
     for (auto _ : state) {
-        QTemporaryDir folder;
-        if (!QFile::copy(into, folder.filePath(History::fileName))) {
-            state.SkipWithError("the history cannot be copied");
+        const std::optional<bool> any = history.hasSavedExercises();
+        const auto listed = history.savedExercises(ResumeMenu::limit);
+        if (!any || !*any || !listed || listed->size() != 8) {
+            state.SkipWithError("the unfinished exercises did not read as expected");
             return;
         }
-        History history(folder.path());
-        if (!history.open()) {
-            state.SkipWithError("the history does not open");
-            return;
-        }
-        QElapsedTimer timer;
-        timer.start();
-        qint64 added = 0;
-        if (floor) {
-            RawConnection raw(history.path());
-            QSqlQuery q(raw.db());
-            q.exec(QStringLiteral("ATTACH DATABASE '%1' AS other").arg(from));
-            q.exec(QStringLiteral("BEGIN"));
-            q.exec(QStringLiteral("INSERT INTO judgements (at, course, sound, picture, comment, "
-                                  "verdict, seconds, \"check\", strokes, uid, run) SELECT at, "
-                                  "course, sound, picture, comment, verdict, seconds, \"check\", "
-                                  "strokes, uid, run FROM other.judgements"));
-            added = q.numRowsAffected();
-            q.exec(QStringLiteral("COMMIT"));
-        } else {
-            const transfer::Result result = history.importFrom(from);
-            added = result.done() ? result.counts.added : -1;
-        }
-        state.SetIterationTime(timer.nsecsElapsed() / 1e9);
-        if (added != storedJudgements) {
-            state.SkipWithError("the import did not add every judgement");
+        menu.setEntries(*listed);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The floor of the listing: the same eight rows' plain columns read by a bare query.
+void listingFloor(benchmark::State &state)
+{
+    RawConnection raw(QDir(unfinishedExercises()).filePath(History::fileName));
+    for (auto _ : state) {
+        QSqlQuery q(raw.db());
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("SELECT run, path, found, total, saved_at FROM saved_exercises "
+                              "ORDER BY saved_at DESC LIMIT 8"));
+        int rows = 0;
+        while (q.next())
+            ++rows;
+        if (rows != 8) {
+            state.SkipWithError("the bare query did not find the exercises");
             return;
         }
     }
@@ -414,16 +434,10 @@ void registerHistoryBenchmarks()
         ->Unit(kMillisecond);
     benchmark::RegisterBenchmark("History/floor_grouped_read/100000", groupedRead)
         ->Unit(kMillisecond);
-    benchmark::RegisterBenchmark("History/import/100000_into_100000",
-                                 [](benchmark::State &s) { importHistory(s, false); })
-        ->Unit(kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1);
-    benchmark::RegisterBenchmark("History/floor_insert_select/100000_into_100000",
-                                 [](benchmark::State &s) { importHistory(s, true); })
-        ->Unit(kMillisecond)
-        ->UseManualTime()
-        ->Iterations(1);
+    benchmark::RegisterBenchmark("History/resume_menu/8x9999", resumeMenuListing)
+        ->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("History/floor_resume_rows/8x9999", listingFloor)
+        ->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("History/bytes_per_judgement", bytesPerJudgement)
         ->Unit(kMillisecond)
         ->Iterations(1);

@@ -75,7 +75,8 @@ int main(int argc, char *argv[])
         practice.ouvrir();
         if (window.messages != 0)
             return 1;
-        kept = practice.lignes().size();
+        // The records as the opening keeps them: a copy as strings would double the peak.
+        kept = practice.recordCount();
     } else {
         return usage();
     }

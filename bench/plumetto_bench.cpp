@@ -1,8 +1,9 @@
 // Timings of the program's costly moments, each beside a floor measured in the same run: the
 // opening of an exercise, its random order, the posing after a judgement, a stroke on the pad
-// and the showing of a large solution picture. The stroke check (strokes_bench.cpp) and the
-// history (history_bench.cpp) register theirs in the same run, and the one table of targets
-// below closes it for all of them. Everything runs on the offscreen platform.
+// and the showing of a large solution picture. The stroke check (strokes_bench.cpp), the
+// history (history_bench.cpp) and the live count of a new exercise (ownexercise_bench.cpp)
+// register theirs in the same run, and the one table of targets below closes it for all of
+// them. Everything runs on the offscreen platform.
 
 #include "benchdata.h"
 #include "drawingpad.h"
@@ -538,6 +539,22 @@ void printTargets(const TargetReporter &reporter)
                     plain.nanoseconds / 1e3, shown.nanoseconds / plain.nanoseconds,
                     shown.cpuNanoseconds / 1e3, plain.cpuNanoseconds / 1e3);
     }
+    // A frame of the stroke order within one frame of a 60 Hz screen, whatever the stroke file.
+    for (const auto &[kind, label] : {std::pair<std::string, const char *>{"ka", "ka"},
+                                      {"64_strokes_of_253_elements", "64x253"},
+                                      {"one_path_1MB", "1 path 1MB"},
+                                      {"64_paths_1MB", "64 paths 1MB"}}) {
+        const auto f = pair("StrokeOrder/frame/" + kind, "StrokeOrder/floor_picture_alone");
+        if (!f)
+            continue;
+        const auto &[frame, picture] = *f;
+        line(text("Stroke order %s (<16 ms)", label),
+             text("%.0f us%s, floor (the picture alone) %.0f us [%.0f / %.0f us]",
+                  frame.nanoseconds / 1e3, frame.counters.at("played") > 0 ? "" : " (not played)",
+                  picture.nanoseconds / 1e3, frame.cpuNanoseconds / 1e3,
+                  picture.cpuNanoseconds / 1e3),
+             frame.nanoseconds < 16e6);
+    }
 
     // The history, 100 000 judgements stored.
     if (const auto f =
@@ -566,6 +583,23 @@ void printTargets(const TargetReporter &reporter)
                   imported.nanoseconds / 1e9, inserted.nanoseconds / 1e9,
                   imported.nanoseconds / inserted.nanoseconds),
              imported.nanoseconds < 5e9);
+    }
+    // The learner's own exercises.
+    if (const auto f =
+            pair("OwnExercise/live_count/100000", "OwnExercise/floor_read_text/100000")) {
+        const auto &[counted, read] = *f;
+        line("Live count, 100 000 chars (< 50 ms)",
+             text("%.2f ms, floor (the text read back and visited) %.2f ms [%.2f / %.2f ms]",
+                  counted.nanoseconds / 1e6, read.nanoseconds / 1e6, counted.cpuNanoseconds / 1e6,
+                  read.cpuNanoseconds / 1e6),
+             counted.nanoseconds < 50e6);
+    }
+    if (const auto f = pair("History/resume_menu/8x9999", "History/floor_resume_rows/8x9999")) {
+        const auto &[menu, rows] = *f;
+        line("Reprendre listing, 8 x 9999 (< 20 ms)",
+             text("%.0f us, floor (the rows read) %.0f us [%.0f / %.0f us]", menu.nanoseconds / 1e3,
+                  rows.nanoseconds / 1e3, menu.cpuNanoseconds / 1e3, rows.cpuNanoseconds / 1e3),
+             menu.nanoseconds < 20e6);
     }
     if (auto stored = reporter.figure("History/bytes_per_judgement")) {
         const double bytes = stored->counters["bytes_per_judgement"];

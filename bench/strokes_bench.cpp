@@ -3,10 +3,13 @@
 // 3-stroke kana and of a 20-stroke kanji (floor: every point of both drawings visited once and
 // the reference's curves flattened); and the whole "Montrer la solution" in the real window with
 // a 200 px picture of か and its stroke file (floor: the same click on the same picture without a
-// stroke file). The targets are judged in the table that closes plumetto_bench.cpp.
+// stroke file); and a frame of the stroke order played over the solution picture, for か and for
+// stroke files as large as the reader takes (floor: a frame of the picture alone). The targets
+// are judged in the table that closes plumetto_bench.cpp.
 
 #include "drawingpad.h"
 #include "form1.h"
+#include "picturebox.h"
 #include "randomsource.h"
 #include "strokecheck.h"
 #include "strokefile.h"
@@ -26,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTransform>
+#include <QVariantAnimation>
 #include <QXmlStreamReader>
 
 #include <benchmark/benchmark.h>
@@ -261,6 +265,59 @@ void showSolution(benchmark::State &state, const char *exercise)
                                    : "a check ran without a stroke file");
 }
 
+// ---- The stroke order over the solution picture -------------------------------------------------
+
+// A stroke file of `count` strokes of `pieces` times two curves (36 bytes) each, curving to and
+// fro across the box; nothing when the reader refuses it.
+QList<QPainterPath> busyStrokes(int count, int pieces)
+{
+    QByteArray text = "<svg viewBox=\"0 0 109 109\"><g id=\"kvg:StrokePaths_1\">";
+    for (int i = 0; i < count; ++i) {
+        QByteArray d = "M20," + QByteArray::number(20 + i);
+        for (int k = 0; k < pieces; ++k)
+            d += " c5,5,10,-5,15,0 c-5,5,-10,-5,-15,0";
+        text += "<path d=\"" + d + "\"/>";
+    }
+    const auto file = parseStrokeFile(text + "</g></svg>");
+    return file ? file->strokes : QList<QPainterPath>();
+}
+
+// One frame of the stroke order, half-way through its last stroke; without strokes, a frame of
+// the picture alone.
+void strokeOrderFrame(benchmark::State &state, const QList<QPainterPath> &strokes)
+{
+    PictureBox box;
+    box.resize(200, 200);
+    if (!box.showPicture(QDir(programFolder()).filePath(QStringLiteral("images/ka.png")))) {
+        state.SkipWithError("the picture cannot be shown");
+        return;
+    }
+    if (!strokes.isEmpty()) {
+        box.playStrokeOrder(strokes, QRectF(0, 0, 109, 109), {});
+        auto *run = box.findChild<QVariantAnimation *>(QStringLiteral("strokeOrder"));
+        if (box.isPlayingStrokeOrder())
+            run->setCurrentTime(int(strokes.size() - 1) * 500 + 250);
+    }
+    // A played stroke order refused for its size shows the picture alone.
+    state.counters["played"] = box.isPlayingStrokeOrder() ? 1 : 0;
+    QImage frame(box.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        box.render(&frame);
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+}
+
+void strokeOrderOf(benchmark::State &state, int count, int pieces)
+{
+    const QList<QPainterPath> strokes =
+        count > 0 ? busyStrokes(count, pieces) : readStrokeFile(shippedKa).value().strokes;
+    if (strokes.isEmpty()) {
+        state.SkipWithError("the stroke file is refused");
+        return;
+    }
+    strokeOrderFrame(state, strokes);
+}
+
 BENCHMARK(readFile)->Name("Strokes/read_file/kana")->Unit(benchmark::kMicrosecond);
 BENCHMARK(readFileFloor)->Name("Strokes/floor_xml_tokens/kana")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(check, kana, kana)->Name("Strokes/check/kana_3")->Unit(benchmark::kMicrosecond);
@@ -279,6 +336,24 @@ BENCHMARK_CAPTURE(showSolution, ka, "ka")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(showSolution, plain, "plain")
     ->Name("Solution/floor_picture_without_strokes/ka_200px")
+    ->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_CAPTURE(strokeOrderOf, ka, 0, 0)
+    ->Name("StrokeOrder/frame/ka")
+    ->Unit(benchmark::kMicrosecond);
+// 64 strokes of 84 curves (253 path elements): about as much as a stroke can hold and still be
+// played.
+BENCHMARK_CAPTURE(strokeOrderOf, busy, 64, 42)
+    ->Name("StrokeOrder/frame/64_strokes_of_253_elements")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(strokeOrderOf, one_path, 1, 27000)
+    ->Name("StrokeOrder/frame/one_path_1MB")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(strokeOrderOf, many_paths, 64, 420)
+    ->Name("StrokeOrder/frame/64_paths_1MB")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(strokeOrderFrame, picture, QList<QPainterPath>())
+    ->Name("StrokeOrder/floor_picture_alone")
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -51,12 +51,29 @@ QString History::newUid()
         QByteArray(reinterpret_cast<const char *>(bits.data()), sizeof bits).toHex());
 }
 
+QString History::capped(const QString &text)
+{
+    if (text.size() <= maxText)
+        return text;
+    return text.left(text.at(maxText - 1).isHighSurrogate() ? maxText - 1 : maxText);
+}
+
 bool History::record(const Judgement &judgement)
+{
+    if (recordOnce(judgement))
+        return true;
+    // The judgement is not lost to damage found in the file: it goes into the sound one.
+    return m_store.takeRecovered() && recordOnce(judgement);
+}
+
+bool History::recordOnce(const Judgement &judgement)
 {
     const Call call(m_store);
     if (!call)
         return false;
-    const QString picture = normalPicture(judgement.picture);
+    const QString picture = capped(normalPicture(judgement.picture));
+    const QString sound = capped(judgement.sound);
+    const QString comment = capped(judgement.comment);
     const QString at = timeText(judgement.at);
     const QString uid = newUid();
     const QString run = judgement.run.isEmpty() ? newUid() : judgement.run;
@@ -83,13 +100,13 @@ bool History::record(const Judgement &judgement)
                                              "run, guided, misses, traced) "
                                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     insert.bind(0, at)
-        .bind(1, columns::text(judgement.course))
-        .bind(2, columns::text(judgement.sound))
+        .bind(1, columns::text(capped(judgement.course)))
+        .bind(2, columns::text(sound))
         .bind(3, columns::text(picture))
-        .bind(4, columns::text(judgement.comment))
+        .bind(4, columns::text(comment))
         .bind(5, columns::verdictText(judgement.verdict))
         .bind(6, std::isfinite(judgement.seconds) ? judgement.seconds : 0.0)
-        .bind(7, columns::nullable(judgement.check))
+        .bind(7, columns::nullable(capped(judgement.check)))
         .bind(8, columns::nullable(judgement.strokes))
         .bind(9, uid)
         .bind(10, run)
@@ -108,7 +125,7 @@ bool History::record(const Judgement &judgement)
         card, !judgedInRun, judgement.verdict, judgement.traced, judgement.at);
     if (!moved)
         return transaction.commit();
-    return writeCard(picture, judgement.sound, judgement.comment, *moved, card.has_value()) &&
+    return writeCard(picture, sound, comment, *moved, card.has_value()) &&
            transaction.commit();
 }
 
@@ -182,10 +199,13 @@ std::optional<QList<History::DueCard>> History::dueCards(const QDateTime &now)
         return std::nullopt;
     // Retrievability falls as elapsed time over stability grows: ordering by that ratio needs
     // no power function in SQL.
-    Statement due(m_store, QStringLiteral("SELECT picture, sound, comment, stability, last_review, "
+    // Texts are cut in SQL: another program's row may hold megabytes.
+    Statement due(m_store, QStringLiteral("SELECT substr(picture, 1, %1), substr(sound, 1, %1), "
+                                          "substr(comment, 1, %1), stability, last_review, "
                                           "due FROM cards WHERE due <= ? "
                                           "ORDER BY (julianday(?) - julianday(last_review)) / "
-                                          "stability DESC, picture LIMIT ?"));
+                                          "stability DESC, picture LIMIT ?")
+                               .arg(maxText));
     due.bind(0, timeText(now)).bind(1, timeText(now)).bind(2, maxReview);
     if (!due.run())
         return std::nullopt;
@@ -193,7 +213,8 @@ std::optional<QList<History::DueCard>> History::dueCards(const QDateTime &now)
     while (due.next()) {
         const double stability = due.value(3).toDouble();
         const double elapsed = fsrs::daysBetween(columns::time(due.value(4)), now);
-        cards.append({due.value(0).toString(), due.value(1).toString(), due.value(2).toString(),
+        cards.append({capped(due.value(0).toString()), capped(due.value(1).toString()),
+                      capped(due.value(2).toString()),
                       stability > 0 ? fsrs::retrievability(elapsed, stability) : 0,
                       columns::time(due.value(5))});
     }
@@ -207,6 +228,10 @@ bool History::forgetAll()
     const Call call(m_store);
     if (!call)
         return false;
+    // Deleted rows are overwritten with zeros, so that nothing is left of them in the file
+    // even before the vacuum, which runs on its own thread.
+    if (!Statement(m_store, QStringLiteral("PRAGMA secure_delete = ON")).run())
+        return false;
     {
         Transaction transaction(m_store);
         if (!transaction.begun())
@@ -217,7 +242,7 @@ bool History::forgetAll()
         if (!transaction.commit())
             return false;
     }
-    // Gives the space back and leaves no trace of the drawings in free pages.
+    // Gives the space back, and empties the log of the pages written before.
     m_store.vacuum();
     return true;
 }

@@ -48,8 +48,8 @@ public:
         // The exercise run it belongs to, an identity from newUid(): a character's card moves
         // at its first judgement in a run only. Empty for a run of its own.
         QString run;
-        // Drawn stroke by stroke with the guide, its strokes refused on the way; the model or a
-        // hint stroke was shown (a "Juste" then counts as recalled with help).
+        // The strokes were checked one by one as they were drawn; the strokes refused for this
+        // question; a model was shown for the drawing (the faint model or a stroke to follow).
         bool guided = false;
         int misses = 0;
         bool traced = false;
@@ -134,10 +134,6 @@ public:
         ExercisePlace place;
         QDateTime savedAt;
 
-        int total() const
-        {
-            return static_cast<int>(records.isEmpty() ? order.size() : records.size() - 1);
-        }
         friend bool operator==(const SavedExercise &, const SavedExercise &) = default;
     };
 
@@ -158,6 +154,12 @@ public:
     // The most due cards a review holds.
     static constexpr int maxReview = 100;
     static constexpr int defaultBusyTimeoutMs = 4000;
+    // The longest sound, comment, picture path, course path or check text stored or read back,
+    // in characters (UTF-16 code units). A longer text is stored cut to its first maxText
+    // characters (a surrogate pair is never split), and reads cut what another program may have
+    // written longer the same way: no record can make a repaint or a review copy megabytes.
+    static constexpr int maxText = 4096;
+    using Failure = HistoryStore::Failure;
 
     // The program's data folder (~/.local/share/Plumetto once the application is named
     // "Plumetto"), where the history belongs.
@@ -180,6 +182,11 @@ public:
     const QString &notice() const { return m_store.notice(); }
     // The path of the file.
     QString path() const { return m_store.path(); }
+    // What kind of failure the last call met.
+    Failure failure() const { return m_store.failure(); }
+    // How long a call may wait for another program's write (defaultBusyTimeoutMs at first).
+    void setBusyTimeout(int milliseconds) { m_store.setBusyTimeout(milliseconds); }
+    int busyTimeout() const { return m_store.busyTimeout(); }
     // The schema version this program writes and reads.
     static int schemaVersion() { return HistoryStore::schemaVersion(); }
 
@@ -187,7 +194,9 @@ public:
     static QString newUid();
 
     // Stores a judgement under a new uid and, for a character's first judgement in its run
-    // (or its first ever), moves its card by the judgement, in one transaction.
+    // (or its first ever), moves its card by the judgement, in one transaction. Texts longer
+    // than maxText are cut. When the file is found damaged, the judgement goes into the file
+    // that replaces it.
     bool record(const Judgement &judgement);
     // Makes every card again from the judgements, as record() would have made them one by
     // one (see cards.h), in one transaction.
@@ -203,6 +212,9 @@ public:
     // Judgements per local day, right and wrong, for the `days` local days ending with now's,
     // the oldest first; days without any are there with zeros.
     std::optional<QList<Day>> judgementsPerDay(const QDateTime &now, int days = 30);
+    // The pictures judged "Faux" in the `days` local days ending with now's, each once, in
+    // their order as stored.
+    std::optional<QStringList> picturesJudgedWrong(const QDateTime &now, int days = 30);
     // The last `count` stored drawings of a picture, the latest first.
     std::optional<QList<Drawing>> lastDrawings(const QString &picture, int count);
     // Deletes every judgement, card and unfinished exercise.
@@ -242,6 +254,8 @@ public:
 
     // The picture as stored: "\" turned into "/".
     static QString normalPicture(QString picture);
+    // The text cut to maxText characters.
+    static QString capped(const QString &text);
     // Text of a time as stored: UTC, ISO 8601 with milliseconds ("2026-12-07T14:20:00.000Z").
     static QString timeText(const QDateTime &time);
 
@@ -257,6 +271,7 @@ private:
     // the judgement that moved it: over its row when it is `known`, as a new row otherwise.
     bool writeCard(const QString &picture, const QString &sound, const QString &comment,
                    const fsrs::Card &card, bool known);
+    bool recordOnce(const Judgement &judgement);
 
     HistoryStore m_store;
 };

@@ -58,7 +58,7 @@ transfer::Result transfer::prepareCopy(const QString &source, const QString &cop
             return refused(storetexts::importNotAHistory.arg(shown));
     }
     // Its log holds what was written last when a program had it open.
-    for (const QString suffix : {QString(), QStringLiteral("-wal")}) {
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
         QFile file(source + suffix);
         if (!suffix.isEmpty() && !QFileInfo(file).isFile())
             continue;

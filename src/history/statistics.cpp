@@ -47,19 +47,23 @@ std::optional<QList<History::Character>> History::characters(const QDateTime &no
     if (!call)
         return std::nullopt;
     // SQLite takes a bare column of a group with max() from the row holding the maximum: the
-    // verdict is the last judgement's.
-    Statement grid(m_store, QStringLiteral("SELECT c.picture, c.sound, c.stability, c.last_review, "
-                                           "c.due, j.n, j.last, j.verdict FROM cards c "
-                                           "LEFT JOIN (SELECT picture, count(*) AS n, "
-                                           "max(at) AS last, verdict FROM judgements "
-                                           "GROUP BY picture) j ON j.picture = c.picture"));
+    // verdict is the last judgement's. Texts are cut in SQL: another program's row may hold
+    // megabytes, which the grid would lay out at every repaint.
+    Statement grid(m_store,
+                   QStringLiteral("SELECT substr(c.picture, 1, %1), substr(c.sound, 1, %1), "
+                                  "c.stability, c.last_review, "
+                                  "c.due, j.n, j.last, j.verdict FROM cards c "
+                                  "LEFT JOIN (SELECT picture, count(*) AS n, "
+                                  "max(at) AS last, verdict FROM judgements "
+                                  "GROUP BY picture) j ON j.picture = c.picture")
+                       .arg(maxText));
     if (!grid.run())
         return std::nullopt;
     QList<Character> characters;
     while (grid.next()) {
         Character c;
-        c.picture = grid.value(0).toString();
-        c.sound = grid.value(1).toString();
+        c.picture = capped(grid.value(0).toString());
+        c.sound = capped(grid.value(1).toString());
         c.folder = folderOf(c.picture);
         const double stability = grid.value(2).toDouble();
         const double elapsed = fsrs::daysBetween(columns::time(grid.value(3)), now);
@@ -109,6 +113,26 @@ std::optional<QList<History::Day>> History::judgementsPerDay(const QDateTime &no
     if (perDay.failed())
         return std::nullopt;
     return result;
+}
+
+std::optional<QStringList> History::picturesJudgedWrong(const QDateTime &now, int days)
+{
+    const Call call(m_store);
+    if (!call)
+        return std::nullopt;
+    const QDate first = now.toLocalTime().date().addDays(1 - std::max(days, 1));
+    Statement wrong(m_store, QStringLiteral("SELECT DISTINCT picture FROM judgements "
+                                            "WHERE at >= ? AND at <= ? AND verdict = 'faux' "
+                                            "ORDER BY picture"));
+    wrong.bind(0, timeText(first.startOfDay())).bind(1, timeText(endOfLocalDay(now)));
+    if (!wrong.run())
+        return std::nullopt;
+    QStringList pictures;
+    while (wrong.next())
+        pictures.append(wrong.value(0).toString());
+    if (wrong.failed())
+        return std::nullopt;
+    return pictures;
 }
 
 std::optional<QList<History::Drawing>> History::lastDrawings(const QString &picture, int count)

@@ -1,5 +1,6 @@
 #include "store.h"
 
+#include "connection.h"
 #include "migrations.h"
 #include "statements.h"
 #include "storetexts.h"
@@ -10,7 +11,10 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QStringList>
 #include <QUuid>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -46,6 +50,8 @@ bool isDamage(const QSqlError &error)
 HistoryStore::Call::Call(HistoryStore &store) : m_store(store)
 {
     m_store.m_error.clear();
+    m_store.m_failure = Failure::None;
+    m_store.m_recovered = false;
     if (!m_store.m_open)
         m_store.m_error = storetexts::notOpen;
 }
@@ -115,13 +121,13 @@ bool HistoryStore::Transaction::commit()
 // ---- Opening ----------------------------------------------------------------------------------
 
 HistoryStore::HistoryStore(const QString &folder, int busyTimeoutMs)
-    : m_folder(folder),
-      m_connection(QStringLiteral("plumetto-history-") + QUuid::createUuid().toString()),
-      m_busyTimeoutMs(busyTimeoutMs)
+    : m_folder(folder), m_connection(newConnectionName()), m_busyTimeoutMs(busyTimeoutMs)
 {}
 
 HistoryStore::~HistoryStore()
 {
+    if (m_vacuumThread.joinable())
+        m_vacuumThread.join();
     close();
 }
 
@@ -144,33 +150,20 @@ void HistoryStore::close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-void HistoryStore::recoverFromDamage()
-{
-    m_damaged = false;
-    close();
-    if (!moveAside())
-        return;
-    if (tryOpen() != Attempt::Done) {
-        close();
-        if (m_error.isEmpty())
-            m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(path()));
-        return;
-    }
-    m_open = true;
-    m_error = m_notice;
-}
-
 void HistoryStore::fail(const QSqlError &error)
 {
     if (m_open && isDamage(error))
         m_damaged = true;
+    m_failure = Failure::Other;
     switch (codeOf(error)) {
     case sqliteFull:
         m_error = storetexts::diskFull;
+        m_failure = Failure::DiskFull;
         break;
     case sqliteBusy:
     case sqliteLocked:
         m_error = storetexts::busy;
+        m_failure = Failure::Busy;
         break;
     case sqlitePerm:
     case sqliteReadOnly:
@@ -210,7 +203,7 @@ bool HistoryStore::open()
     Attempt attempt = tryOpen();
     if (attempt == Attempt::Damaged) {
         close();
-        if (!moveAside())
+        if (!mendDamagedFile())
             return false;
         attempt = tryOpen();
         if (attempt == Attempt::Damaged) {
@@ -226,8 +219,25 @@ bool HistoryStore::open()
     return true;
 }
 
+bool HistoryStore::checkPath()
+{
+    const QString file = path();
+    struct stat status;
+    if (::lstat(QFile::encodeName(file).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return true;
+    // SQLite would follow a link, even one to nothing, and make the history where it points.
+    const QString &text = S_ISLNK(status.st_mode)   ? storetexts::fileIsLink
+                          : S_ISDIR(status.st_mode) ? storetexts::fileIsFolder
+                                                    : storetexts::notPlainFile;
+    m_error = text.arg(QDir::toNativeSeparators(file));
+    return false;
+}
+
 HistoryStore::Attempt HistoryStore::tryOpen()
 {
+    m_fileId.reset();
+    if (!checkPath())
+        return Attempt::Failed;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     if (!db.isValid()) {
         m_error = storetexts::otherFailure.arg(QStringLiteral("pilote SQLite absent"));
@@ -239,19 +249,28 @@ HistoryStore::Attempt HistoryStore::tryOpen()
         fail(db.lastError());
         return Attempt::Failed;
     }
+    m_fileId = fileIdOf(path());
 
-    // The version is read before anything is written, so that a newer file stays untouched;
-    // reading the schema finds a damaged first page.
-    for (const char *sql : {"PRAGMA user_version", "SELECT count(*) FROM sqlite_master"}) {
-        Statement read(*this, QLatin1String(sql));
+    // The version and the schema are read before anything is written, so that a newer file
+    // or another program's database stays untouched; reading the schema finds a damaged
+    // first page.
+    int values[2] = {};
+    for (int i : {0, 1}) {
+        Statement read(*this, i == 0 ? QStringLiteral("PRAGMA user_version")
+                                     : QStringLiteral("SELECT count(*) FROM sqlite_master"));
         if (!read.run() || !read.next())
             return isDamage(read.lastError()) ? Attempt::Damaged : Attempt::Failed;
-        const int value = read.value(0).toInt();
-        read.finish();
-        if (sql[0] == 'P' && value > schemaVersion()) {
-            m_error = storetexts::newerVersion;
-            return Attempt::Failed;
-        }
+        values[i] = read.value(0).toInt();
+    }
+    if (values[0] > schemaVersion()) {
+        m_error = storetexts::newerVersion;
+        return Attempt::Failed;
+    }
+    // Every version of this program's file has a version number: a file without one that
+    // holds something is not the history.
+    if (values[0] == 0 && values[1] > 0) {
+        m_error = storetexts::foreignDatabase.arg(QDir::toNativeSeparators(path()));
+        return Attempt::Failed;
     }
 
     // A kill loses at most the transaction being written with a write-ahead log, and the log
@@ -304,28 +323,40 @@ std::optional<int> HistoryStore::migrate()
     }
 }
 
-bool HistoryStore::moveAside()
+void HistoryStore::setBusyTimeout(int milliseconds)
 {
-    const QString file = path();
-    const QString stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
-    QString target = file + QStringLiteral(".corrompu-") + stamp;
-    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
-        target = file + QStringLiteral(".corrompu-") + stamp + QStringLiteral("-%1").arg(n);
-    if (!QFile::rename(file, target)) {
-        m_error = storetexts::damagedNotMoved.arg(QDir::toNativeSeparators(file));
-        return false;
-    }
-    // The log and its index belong to the damaged file; a new file must not replay them.
-    const QString wal = file + QStringLiteral("-wal");
-    if (QFileInfo::exists(wal) && !QFile::rename(wal, target + QStringLiteral("-wal")))
-        QFile::remove(wal);
-    QFile::remove(file + QStringLiteral("-shm"));
-    m_notice = storetexts::movedAside.arg(QDir::toNativeSeparators(target));
-    return true;
+    m_busyTimeoutMs = milliseconds;
+    if (m_open)
+        QSqlQuery(QSqlDatabase::database(m_connection, false))
+            .exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds));
 }
 
 void HistoryStore::vacuum()
 {
-    QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("VACUUM"));
+    {
+        const std::lock_guard lock(m_vacuumMutex);
+        if (m_vacuumRunning) {
+            m_vacuumAgain = true;
+            return;
+        }
+        m_vacuumRunning = true;
+    }
+    if (m_vacuumThread.joinable())
+        m_vacuumThread.join();
+    m_vacuumThread = std::thread([this, file = path(), timeout = m_busyTimeoutMs] {
+        for (;;) {
+            {
+                const SideConnection connection(file, timeout);
+                // The vacuum writes the new pages through the log; the checkpoint then brings
+                // them into the file and empties the log, where older pages also were.
+                connection.run(QStringLiteral("VACUUM"));
+                connection.run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            }
+            const std::lock_guard lock(m_vacuumMutex);
+            if (!std::exchange(m_vacuumAgain, false)) {
+                m_vacuumRunning = false;
+                return;
+            }
+        }
+    });
 }

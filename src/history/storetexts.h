@@ -32,6 +32,29 @@ inline const QString notWritable =
 inline const QString otherFailure =
     QStringLiteral("L'historique ne peut pas être lu ou écrit (%1). L'exercice continue sans "
                    "historique.");
+// %1: the file.
+inline const QString fileIsLink =
+    QStringLiteral("L'historique ne peut pas être ouvert : « %1 » est un lien symbolique, et "
+                   "l'historique ne suit pas de lien. L'exercice continue sans historique.");
+// %1: the file.
+inline const QString fileIsFolder =
+    QStringLiteral("L'historique ne peut pas être ouvert : « %1 » est un dossier et non un "
+                   "fichier. L'exercice continue sans historique.");
+// %1: the file.
+inline const QString notPlainFile =
+    QStringLiteral("L'historique ne peut pas être ouvert : « %1 » n'est pas un fichier "
+                   "ordinaire. L'exercice continue sans historique.");
+// %1: the file.
+inline const QString foreignDatabase =
+    QStringLiteral("L'historique ne peut pas être ouvert : « %1 » est la base de données d'un "
+                   "autre programme ; elle n'est ni lue ni modifiée. L'exercice continue sans "
+                   "historique.");
+inline const QString repaired =
+    QStringLiteral("L'historique était endommagé : il a été réparé sans rien perdre.");
+// %1: the name the damaged file was given.
+inline const QString repairedFromCopy =
+    QStringLiteral("L'historique était endommagé : il a été réparé sans rien perdre, et "
+                   "l'ancien fichier a été gardé sous le nom « %1 ».");
 // %1: the name the damaged file was given.
 inline const QString movedAside =
     QStringLiteral("L'historique était endommagé : il a été mis de côté sous le nom « %1 » et "

@@ -1,9 +1,9 @@
 #include "drawingpad.h"
 
+#include "guidelayers.h"
 #include "inkpainter.h"
+#include "padlayers.h"
 
-#include <QFontMetrics>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -30,12 +30,6 @@ constexpr qreal eraserRadius = 6;
 // the image at every step.
 constexpr int growthSlack = 128;
 
-// Space between the verdict and the pad's edges, and around its text.
-constexpr int verdictMargin = 4;
-
-const QColor overlayColour(20, 100, 235);
-constexpr qreal overlayOpacity = 0.7;
-
 int penWidth(qreal pressure)
 {
     // Some drivers report pressures outside 0..1, or none at all.
@@ -58,19 +52,11 @@ DrawingPad::DrawingPad(QWidget *parent) : QWidget(parent)
     // Moves with no button held still set the pen width.
     setMouseTracking(true);
 
-    m_verdict = new QLabel(this);
-    m_verdict->setObjectName(QStringLiteral("verdict"));
-    m_verdict->setWordWrap(true);
-    m_verdict->setMargin(verdictMargin);
-    // The learner draws through it.
-    m_verdict->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette verdictPalette = m_verdict->palette();
-    verdictPalette.setColor(QPalette::Window, QColor(255, 255, 255, 220));
-    verdictPalette.setColor(QPalette::WindowText, Qt::black);
-    m_verdict->setPalette(verdictPalette);
-    m_verdict->setAutoFillBackground(true);
-    m_verdict->hide();
+    m_verdict = new VerdictLabel(this);
+    m_overlay = new PadOverlay(this);
+    m_strokeLayer = &m_overlay->addLayer<StrokeLayer>();
 
+    m_layers = new GuideLayers(*this);
     fitImage();
 }
 
@@ -136,9 +122,7 @@ void DrawingPad::setGuideGrid(bool on)
 
 void DrawingPad::setVerdict(const QString &text)
 {
-    m_verdict->setText(text);
-    m_verdict->setVisible(!text.isEmpty());
-    placeVerdict();
+    m_verdict->setVerdict(text);
 }
 
 QString DrawingPad::verdict() const
@@ -148,18 +132,21 @@ QString DrawingPad::verdict() const
 
 void DrawingPad::setOverlay(const QPainterPath &stroke, int number, QPointF numberPos)
 {
-    m_overlay = stroke;
-    m_overlayNumber = number;
-    m_overlayNumberPos = numberPos;
-    update();
+    m_strokeLayer->set(stroke, number, numberPos);
+    m_overlay->layersChanged();
 }
 
 void DrawingPad::clearOverlay()
 {
-    if (m_overlay.isEmpty())
+    if (m_strokeLayer->isEmpty())
         return;
-    m_overlay = QPainterPath();
-    update();
+    m_strokeLayer->clear();
+    m_overlay->layersChanged();
+}
+
+bool DrawingPad::hasOverlay() const
+{
+    return !m_strokeLayer->isEmpty();
 }
 
 void DrawingPad::mousePressEvent(QMouseEvent *event)
@@ -257,16 +244,15 @@ void DrawingPad::paintEvent(QPaintEvent *event)
                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
     if (m_guideGrid)
         paintGuideGrid(painter);
-    if (!m_overlay.isEmpty())
-        paintOverlay(painter);
+    m_layers->paintUnder(painter);
+    m_layers->paintOver(painter);
 }
 
 void DrawingPad::resizeEvent(QResizeEvent *event)
 {
     fitImage();
-    placeVerdict();
     // The grid is centred: it moves with every resize, not only over the new area.
-    if (m_guideGrid)
+    if (m_guideGrid || m_layers->showsSquare())
         update();
     QWidget::resizeEvent(event);
 }
@@ -313,10 +299,13 @@ qint64 DrawingPad::inkTime()
 
 void DrawingPad::endStroke()
 {
-    if (m_ink.strokeOpen() && m_penStroke && m_ink.ink().last().points.size() == 1)
+    const bool open = m_ink.strokeOpen();
+    if (open && m_penStroke && m_ink.ink().last().points.size() == 1)
         drawPiece(m_ink.ink().last());
     m_ink.endStroke();
     m_penStroke = false;
+    if (open)
+        emit strokeEnded();
 }
 
 bool DrawingPad::startStroke(qreal width)
@@ -376,22 +365,6 @@ void DrawingPad::strokesChanged()
     emit inkChanged();
 }
 
-void DrawingPad::placeVerdict()
-{
-    if (m_verdict->isHidden())
-        return;
-    const int available = std::max(1, width() - 2 * verdictMargin);
-    const QFontMetrics metrics(m_verdict->font());
-    const int textWidth =
-        metrics
-            .boundingRect(QRect(0, 0, available - 2 * m_verdict->margin(), 1 << 20),
-                          Qt::TextWordWrap, m_verdict->text())
-            .width();
-    const int w = std::min(available, textWidth + 2 * m_verdict->margin() + 1);
-    const int h = m_verdict->heightForWidth(w);
-    m_verdict->setGeometry(verdictMargin, height() - verdictMargin - h, w, h);
-}
-
 void DrawingPad::paintGuideGrid(QPainter &painter) const
 {
     const int side = std::min(width(), height());
@@ -413,52 +386,5 @@ void DrawingPad::paintGuideGrid(QPainter &painter) const
         painter.drawLine(QPointF(at(k), first), QPointF(at(k), last));
         painter.drawLine(QPointF(first, at(k)), QPointF(last, at(k)));
     }
-    painter.restore();
-}
-
-void DrawingPad::paintOverlay(QPainter &painter) const
-{
-    // Drawn opaque on a layer and laid on at once, so that where the line, the dot and the
-    // arrow overlap the colour is not darker.
-    const qreal ratio = devicePixelRatioF();
-    QImage layer(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    layer.setDevicePixelRatio(ratio);
-    layer.fill(Qt::transparent);
-    {
-        QPainter p(&layer);
-        p.setRenderHint(QPainter::Antialiasing);
-        constexpr qreal lineWidth = 4;
-        p.setPen(QPen(overlayColour, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(m_overlay);
-
-        p.setPen(Qt::NoPen);
-        p.setBrush(overlayColour);
-        p.drawEllipse(m_overlay.pointAtPercent(0), 2 * lineWidth, 2 * lineWidth);
-
-        const qreal length = m_overlay.length();
-        const QPointF end = m_overlay.pointAtPercent(1);
-        constexpr qreal headLength = 14;
-        const QPointF before =
-            m_overlay.pointAtPercent(m_overlay.percentAtLength(std::max(qreal(0), length - 6)));
-        QLineF axis(end, before);
-        if (axis.length() > 0) {
-            axis.setLength(headLength);
-            QLineF side1 = axis, side2 = axis;
-            side1.setAngle(axis.angle() + 28);
-            side2.setAngle(axis.angle() - 28);
-            p.drawPolygon(QPolygonF({end, side1.p2(), side2.p2()}));
-        }
-
-        QFont font = p.font();
-        font.setBold(true);
-        font.setPixelSize(16);
-        p.setFont(font);
-        p.setPen(overlayColour);
-        p.drawText(m_overlayNumberPos, QString::number(m_overlayNumber));
-    }
-    painter.save();
-    painter.setOpacity(overlayOpacity);
-    painter.drawImage(QPointF(0, 0), layer);
     painter.restore();
 }

@@ -10,8 +10,11 @@
 
 #include <optional>
 
-class QLabel;
+class GuideLayers;
+class PadOverlay;
 class QPainter;
+class StrokeLayer;
+class VerdictLabel;
 
 // The white pad on which the learner draws with the mouse or a tablet pen, in black. Its pixels
 // live in an image that grows with the widget and never shrinks, so the drawing survives being
@@ -64,20 +67,27 @@ public:
     void setGuideGrid(bool on);
     bool guideGrid() const { return m_guideGrid; }
 
-    // A short text at the pad's bottom-left (the QLabel named "verdict"), hidden when empty.
+    // A short text on one line at the pad's bottom-left (the QLabel named "verdict"), hidden
+    // when empty; see padlayers.h.
     void setVerdict(const QString &text);
     QString verdict() const;
 
     // A stroke shown over the drawing, in colour, with a dot where it starts, an arrow where it
     // ends and its number, whose text starts at `numberPos` on its baseline (as stroke files
-    // place their numbers); all in pad coordinates. image() does not change.
+    // place their numbers); all in pad coordinates, painted above the verdict. image() does
+    // not change.
     void setOverlay(const QPainterPath &stroke, int number, QPointF numberPos);
     void clearOverlay();
-    bool hasOverlay() const { return !m_overlay.isEmpty(); }
+    bool hasOverlay() const;
+
+    // What guided writing shows on the pad, on screen only (see guidelayers.h).
+    GuideLayers &guideLayers() const { return *m_layers; }
 
 signals:
     // A stroke was added, taken back or erased, or the strokes were cleared.
     void inkChanged();
+    // The stroke being drawn has ended (the button or the pen let go): it is ink().last().
+    void strokeEnded();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -106,9 +116,7 @@ private:
     void eraseAlong(QPointF from, QPointF to);
     // Something changed the strokes: the verdict and overlay are about an older drawing.
     void strokesChanged();
-    void placeVerdict();
     void paintGuideGrid(QPainter &painter) const;
-    void paintOverlay(QPainter &painter) const;
 
     QImage m_image;
     QPointF m_currentPoint;
@@ -125,8 +133,9 @@ private:
     std::optional<QPointF> m_eraserAt;
 
     bool m_guideGrid = false;
-    QLabel *m_verdict = nullptr;
-    QPainterPath m_overlay;
-    int m_overlayNumber = 0;
-    QPointF m_overlayNumberPos;
+    VerdictLabel *m_verdict = nullptr;
+    // Above the verdict, with the stroke at fault as its first layer.
+    PadOverlay *m_overlay = nullptr;
+    StrokeLayer *m_strokeLayer = nullptr;
+    GuideLayers *m_layers = nullptr;
 };

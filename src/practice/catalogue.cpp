@@ -1,8 +1,6 @@
 #include "catalogue.h"
 
-#include "exercisefile.h"
-
-#include <QFile>
+#include "regularfile.h"
 
 namespace {
 
@@ -49,12 +47,8 @@ QString Catalogue::pathIn(const QString &programFolder)
 
 Catalogue Catalogue::read(const QString &path)
 {
-    if (!exercise::isOrdinaryFile(path))
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxCatalogueBytes)
-        return {};
-    return parse(file.read(maxCatalogueBytes));
+    const std::optional<QByteArray> bytes = files::readRegular(path, maxCatalogueBytes);
+    return bytes ? parse(*bytes) : Catalogue();
 }
 
 Catalogue Catalogue::parse(const QByteArray &bytes)

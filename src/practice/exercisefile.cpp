@@ -1,5 +1,6 @@
 #include "exercisefile.h"
 
+#include "regularfile.h"
 #include "texts.h"
 
 #include <QCryptographicHash>
@@ -11,10 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace exercise {
 
@@ -41,6 +39,8 @@ QString picturePath(const QString &programFolder, const QString &name)
 }
 
 namespace {
+
+constexpr char utf8Bom[] = "\xEF\xBB\xBF";
 
 // Drops every line end in place: CR LF, a CR alone and a LF alone. Both encodings in use keep
 // CR and LF as single bytes that never stand inside a longer character. The text between two
@@ -124,7 +124,6 @@ QString joinLines(const QString &text)
 
 QString textFromBytes(QByteArray bytes)
 {
-    static constexpr char utf8Bom[] = "\xEF\xBB\xBF";
     // Text saved as UTF-16 announces itself by its byte-order mark; read as 8-bit text it
     // would be nothing but garbled sounds and NUL characters.
     const bool littleEndian = bytes.startsWith("\xFF\xFE");
@@ -158,33 +157,126 @@ QString textFromBytes(QByteArray bytes)
     return windows1252.decode(bytes);
 }
 
+namespace {
+
+// Where the bytes stop holding whole UTF-8 sequences: before a sequence cut short at their end.
+qsizetype wholeSequencesEnd(QByteArrayView bytes)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, size); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes.at(size - back));
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? size - back : size;
+    }
+    return size;
+}
+
+// Decodes `bytes` onto the end of `text`, in place: no encoding in use gives more characters
+// than bytes.
+void decodeOnto(QString &text, QStringDecoder &decoder, QByteArrayView bytes)
+{
+    const qsizetype before = text.size();
+    text.resize(before + bytes.size());
+    if (decoder.isValid()) {
+        const QChar *end = decoder.appendToBuffer(text.data() + before, bytes);
+        text.truncate(end - text.constData());
+    } else {
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            text[before + i] = QLatin1Char(bytes.at(i));
+    }
+}
+
+// Reads the file from its start a piece at a time into `text`, as textFromBytes() decodes it
+// when the bytes are UTF-8 (`utf8`) or Windows-1252, so that the whole file's bytes are never
+// held beside its text. With `utf8`, returns false as soon as the bytes prove to be no UTF-8.
+bool streamText(QFile &file, bool utf8, QString &text, QCryptographicHash *hash)
+{
+    text = QString();
+    // Room for as many characters as bytes, taken once: what is not written is never touched.
+    text.reserve(std::min(file.size(), maxFileBytes));
+    if (hash != nullptr)
+        hash->reset();
+    if (!file.seek(0))
+        throw ExerciseError("cannot read the exercise file");
+    QStringDecoder decoder =
+        utf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                        QStringDecoder::Flag::ConvertInitialBom)
+             : QStringDecoder("windows-1252", QStringDecoder::Flag::Stateless);
+    QByteArray piece;
+    // The start of a UTF-8 sequence cut at the end of the last piece, lines joined.
+    QByteArray carried;
+    qint64 total = 0;
+    bool lineEndBefore = false;
+    for (;;) {
+        piece.resize(readChunkBytes);
+        const qint64 read = file.read(piece.data(), readChunkBytes);
+        if (read < 0)
+            throw ExerciseError("cannot read the exercise file");
+        if (read == 0)
+            break;
+        piece.truncate(read);
+        total += read;
+        if (total > maxFileBytes)
+            throw ExerciseError("the exercise file is too large");
+        if (hash != nullptr)
+            hash->addData(piece);
+        const bool first = total == read;
+        const bool bom = utf8 && first && piece.startsWith(utf8Bom);
+        // A line end followed by a continuation byte, across pieces or within one, means that
+        // the bytes are no UTF-8, however the joined lines read.
+        const bool continued = (static_cast<unsigned char>(piece.front()) & 0xC0) == 0x80;
+        const bool afterLineEnd =
+            std::exchange(lineEndBefore, piece.back() == '\r' || piece.back() == '\n');
+        if ((joinLines(piece) || (afterLineEnd && continued)) && utf8)
+            return false;
+        if (bom)
+            piece.remove(0, 3);
+        if (!carried.isEmpty())
+            piece.prepend(std::exchange(carried, QByteArray()));
+        const qsizetype whole = utf8 ? wholeSequencesEnd(piece) : piece.size();
+        carried = piece.sliced(whole);
+        decodeOnto(text, decoder, QByteArrayView(piece).first(whole));
+        if (utf8 && decoder.hasError())
+            return false;
+    }
+    // A sequence cut short by the end of the file.
+    return carried.isEmpty();
+}
+
+} // namespace
+
 QString readText(const QString &path, QByteArray *sha256)
 {
-    // Opened without blocking and checked once open, so that a name swapped for a FIFO or a
-    // device after the existence test can never hang or flood the reading.
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw ExerciseError("cannot open the exercise file");
+    // A name swapped for a FIFO or a device after the existence test can never hang or flood
+    // the reading: only a regular file is opened, without waiting.
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!files::openRegular(file, path))
         throw ExerciseError("cannot open the exercise file");
-    }
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        throw ExerciseError("the exercise is not a regular file");
-    if (status.st_size > maxFileBytes)
+    if (file.size() > maxFileBytes)
         throw ExerciseError("the exercise file is too large");
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ExerciseError("cannot read the exercise file");
-    file.close();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QCryptographicHash *const hashing = sha256 != nullptr ? &hash : nullptr;
+
+    // UTF-16 text is read whole: its mark must be seen before anything is decoded.
+    const QByteArray start = file.peek(2);
+    QString text;
+    if (start == "\xFF\xFE" || start == "\xFE\xFF") {
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw ExerciseError("cannot read the exercise file");
+        if (bytes.size() > maxFileBytes)
+            throw ExerciseError("the exercise file is too large");
+        if (hashing != nullptr)
+            hash.addData(bytes);
+        text = textFromBytes(std::move(bytes));
+    } else if (!streamText(file, true, text, hashing)) {
+        streamText(file, false, text, hashing);
+    }
     if (sha256 != nullptr)
-        *sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-    return textFromBytes(std::move(bytes));
+        *sha256 = hash.result();
+    return text;
 }
 
 QString besidePicture(const QString &picturePath, const QString &suffix)

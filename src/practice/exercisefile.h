@@ -35,9 +35,12 @@ bool isOrdinaryFile(const QString &path);
 QString textFromBytes(QByteArray bytes);
 
 // Reads a whole exercise file into text as textFromBytes() gives it, and into `sha256`, when
-// given, the SHA-256 of the bytes read. Throws ExerciseError when the file cannot be opened or
-// read, or is larger than maxFileBytes.
+// given, the SHA-256 of the bytes read. A file is read readChunkBytes at a time, so that its
+// bytes are never all held beside its text (UTF-16 text excepted), and read a second time when
+// it turns out not to be UTF-8. Throws ExerciseError when the file cannot be opened or read, is
+// no regular file (a FIFO, a device) or is larger than maxFileBytes.
 QString readText(const QString &path, QByteArray *sha256 = nullptr);
+inline constexpr qsizetype readChunkBytes = qsizetype(1) << 18;
 
 // The solution picture named by a record's picture field, below the images folder of
 // `programFolder`. A "\" is a folder separator. Returns an empty text when the name leads outside

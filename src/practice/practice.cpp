@@ -166,6 +166,7 @@ void Practice::reinitialiser(BlankFailure onFailure)
     m_window.setCaption(texts::captionBase);
     m_window.setText(TextBox::Commentaires, QString());
     m_progress = Progress{};
+    m_mistakes.clear();
     m_observer->cleared();
 }
 
@@ -224,6 +225,17 @@ bool Practice::ouvrirFichier(const QString &path)
     }
     startRun();
     return poserquestion();
+}
+
+bool Practice::refaireErreurs()
+{
+    // The review's opening clears the mistakes: it plays a copy.
+    const QStringList records = m_mistakes;
+    if (!startReview(records))
+        return false;
+    // Every run without a file starts named a review; this one is named after what it plays.
+    m_window.setCaption(texts::captionBase + texts::mistakesName);
+    return true;
 }
 
 void Practice::melanger()
@@ -298,6 +310,10 @@ void Practice::juste()
         const Progress summary = m_progress;
         m_window.showMessage(texts::exerciseDone, MessageIcon::None, QString());
         reinitialiser(BlankFailure::Report);
+        for (int i = 0; i < upperBound(); ++i) {
+            if (m_wrongOnce.test(static_cast<std::size_t>(i)))
+                m_mistakes.append(m_lignes.at(i));
+        }
         m_progress = summary;
         m_progress.active = false;
         m_progress.finished = true;

@@ -89,8 +89,8 @@ public:
     // included. Returns false, changing and showing nothing, when the file cannot be read, its
     // bytes are not those the place was made on, or the place does not fit its records.
     bool takeUp(const QString &path, const Place &place);
-    // Whether openings take the SHA-256 of the bytes they read (off by default: it costs
-    // about as much as reading the file).
+    // Whether openings take the SHA-256 of the bytes they read (off by default: it costs more
+    // than reading the file).
     void setFingerprinting(bool on) { m_fingerprinting = on; }
     // The SHA-256 of the file read by the last opening or taking up; empty when it failed or
     // was not taken.
@@ -104,6 +104,14 @@ public:
     // Plays the given records, written as in an exercise file, in their order as a review;
     // false, changing nothing, when there is none or too many.
     bool startReview(const QStringList &records);
+    // The records judged "Faux" in the last run that came to its end, in that run's order;
+    // empty once the window is cleared for another run (an opening, a review, Reset).
+    const QStringList &mistakes() const { return m_mistakes; }
+    // Plays the mistakes again as a run of their own, named "Erreurs"; false, changing
+    // nothing, when there are none.
+    bool refaireErreurs();
+    // The run plays records that come from no file (a review or the mistakes again): its
+    // judgements belong to no exercise and its place is not kept.
     bool isReview() const { return m_review; }
     // The record posed now, if one is.
     std::optional<PracticeRecord> currentRecord() const;
@@ -163,4 +171,5 @@ private:
     std::bitset<32768> m_posed;
     std::bitset<32768> m_waiting;
     std::bitset<32768> m_wrongOnce;
+    QStringList m_mistakes;
 };

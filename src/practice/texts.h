@@ -19,6 +19,8 @@ inline const QString randomNotice =
 inline const QString randomNoticeTitle = QStringLiteral("Fonction aléatoire.");
 // The caption's name for a review of the characters due.
 inline const QString reviewName = QStringLiteral("Révision");
+// The caption's name for the mistakes of the last exercise played again.
+inline const QString mistakesName = QStringLiteral("Erreurs");
 inline const QString dialogFilter = QStringLiteral("Exercice (*.txt)|*.txt|Tous (*.*)|*.*|");
 
 // Paths below the program's folder.

@@ -1,6 +1,7 @@
 #include "soundplayer.h"
 
 #include "exercisefile.h"
+#include "soundtexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -64,7 +65,7 @@ std::unique_ptr<SoundPlayer::Canberra> SoundPlayer::load(QString &why)
     }
     loaded->library.reset(dlopen("libcanberra.so.0", RTLD_LAZY | RTLD_LOCAL));
     if (!loaded->library) {
-        why = QString::fromLocal8Bit(dlerror());
+        why = soundtexts::libraryMissing;
         return nullptr;
     }
     void *library = loaded->library.get();
@@ -75,12 +76,12 @@ std::unique_ptr<SoundPlayer::Canberra> SoundPlayer::load(QString &why)
     auto &destroy = loaded->context.get_deleter().destroy;
     destroy = symbol<decltype(&ca_context_destroy)>(library, "ca_context_destroy");
     if (!loaded->create || !loaded->play || !loaded->cancel || !loaded->strerror || !destroy) {
-        why = QStringLiteral("libcanberra.so.0 lacks a function");
+        why = soundtexts::libraryIncomplete;
         return nullptr;
     }
     ca_context *context = nullptr;
     if (const int error = loaded->create(&context); error != CA_SUCCESS) {
-        why = QStringLiteral("libcanberra: ") + QString::fromUtf8(loaded->strerror(error));
+        why = soundtexts::libraryError.arg(QString::fromUtf8(loaded->strerror(error)));
         return nullptr;
     }
     loaded->context.reset(context);
@@ -93,7 +94,7 @@ SoundPlayer::~SoundPlayer() = default;
 bool SoundPlayer::play(const QString &path)
 {
     if (!exercise::isOrdinaryFile(path))
-        return fail(path, QStringLiteral("no such file"));
+        return fail(path, soundtexts::fileMissing.arg(QFileInfo(path).fileName()));
     if (!loadTried) {
         loadTried = true;
         QString why;
@@ -102,7 +103,7 @@ bool SoundPlayer::play(const QString &path)
             return fail(path, why);
     }
     if (!canberra)
-        return fail(path, QStringLiteral("libcanberra could not be loaded"));
+        return fail(path, soundtexts::libraryMissing);
 
     ca_context *context = canberra->context.get();
     canberra->cancel(context, soundId);
@@ -112,12 +113,13 @@ bool SoundPlayer::play(const QString &path)
     // With no sound device, libcanberra says "File or data not found" too.
     if (error != CA_SUCCESS)
         return fail(path,
-                    QStringLiteral("libcanberra: ") + QString::fromUtf8(canberra->strerror(error)));
+                    soundtexts::libraryError.arg(QString::fromUtf8(canberra->strerror(error))));
     return true;
 }
 
 bool SoundPlayer::fail(const QString &path, const QString &reason)
 {
+    error = reason;
     if (failed++ == 0)
         qWarning("Cannot play %s: %s. Other sounds that fail to play will not be reported.",
                  qUtf8Printable(path), qUtf8Printable(reason));

@@ -5,7 +5,8 @@
 #include <memory>
 
 // Plays short sound files through libcanberra (PulseAudio or ALSA), which is loaded on the
-// first play. Playing returns at once; nothing is ever shown to the user.
+// first play. Playing returns at once; the player shows nothing itself, it only says why a
+// sound could not be played.
 class SoundPlayer
 {
 public:
@@ -21,6 +22,8 @@ public:
 
     // How many plays have failed.
     int failures() const { return failed; }
+    // Why the last play failed, in French for the learner ("fichier introuvable : ka.ogg").
+    const QString &lastError() const { return error; }
 
 private:
     struct Canberra;
@@ -32,4 +35,5 @@ private:
     std::unique_ptr<Canberra> canberra;
     bool loadTried = false;
     int failed = 0;
+    QString error;
 };

@@ -3,6 +3,7 @@
 #include "stroketexts.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,7 @@ CheckThresholds applied(const CheckThresholds &t)
     limits.shape = t.shape * leniency;
     limits.shapePeak = t.shapePeak * leniency;
     limits.place = t.place * leniency;
+    limits.variantMargin = t.variantMargin * leniency;
     limits.leniency = 1;
     return limits;
 }
@@ -134,6 +136,59 @@ StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &refe
         if (badPlace(drawn[k], k) && badPlace(fitted[k], k))
             return fault(StrokeFault::Place, k, verdict);
     return verdict;
+}
+
+StrokeVerdict checkInkAgainst(const Ink &ink, const QList<StrokeFile> &references,
+                              const CheckThresholds &thresholds)
+{
+    const DrawingShape drawing = drawingShape(inkLines(ink));
+    std::vector<DrawingShape> shapes;
+    shapes.reserve(references.size());
+    for (const StrokeFile &reference : references)
+        shapes.push_back(drawingShape(referenceLines(reference)));
+    return checkDrawingAgainst(drawing, shapes, thresholds);
+}
+
+StrokeVerdict checkDrawingAgainst(const DrawingShape &drawing,
+                                  const std::vector<DrawingShape> &references,
+                                  const CheckThresholds &thresholds)
+{
+    if (references.empty()) {
+        StrokeVerdict verdict;
+        verdict.fault = StrokeFault::Nothing;
+        verdict.drawn = int(drawing.strokes.size());
+        return verdict;
+    }
+    const CheckThresholds limits = applied(thresholds);
+    std::optional<StrokeVerdict> closest;
+    qreal closestDistance = std::numeric_limits<qreal>::infinity();
+    for (std::size_t r = 0; r < references.size(); ++r) {
+        StrokeVerdict verdict = checkDrawing(drawing, references[r], thresholds);
+        verdict.reference = int(r);
+        if (verdict.fault == StrokeFault::None)
+            return verdict;
+        // A variant takes the main file's place only when it is clearly closer.
+        const qreal distance =
+            drawingDistance(drawing, references[r]) + (r == 0 ? 0 : limits.variantMargin);
+        if (!closest || distance < closestDistance) {
+            closest = verdict;
+            closestDistance = distance;
+        }
+    }
+    return *closest;
+}
+
+qreal drawingDistance(const DrawingShape &drawing, const DrawingShape &reference)
+{
+    const std::vector<StrokeShape> &drawn = drawing.strokes;
+    const std::vector<StrokeShape> &expected = reference.strokes;
+    if (drawn.empty() || drawn.size() != expected.size())
+        return std::numeric_limits<qreal>::infinity();
+    qreal total = 0;
+    for (std::size_t k = 0; k < drawn.size(); ++k)
+        total += std::min(meanDistance(drawn[k].points, expected[k].points, false),
+                          meanDistance(drawn[k].points, expected[k].points, true));
+    return total / qreal(drawn.size());
 }
 
 QString verdictText(const StrokeVerdict &verdict)

@@ -21,6 +21,9 @@ struct StrokeVerdict
     // Stroke counts of the reference and of the drawing.
     int expected = 0;
     int drawn = 0;
+    // The reference the verdict is about, when the drawing was checked against several: its
+    // index in their list (0 the main stroke file), so that the stroke at fault is drawn from it.
+    int reference = 0;
 
     friend bool operator==(const StrokeVerdict &, const StrokeVerdict &) = default;
 };
@@ -58,6 +61,9 @@ struct CheckThresholds
     // A stroke is misplaced when its start, end or centre is further than this from the
     // reference's.
     double place = 0.22;
+    // Against several references, a variant's verdict is given rather than the main file's only
+    // when the drawing is closer to it by this much (drawingDistance).
+    double variantMargin = 0.01;
 };
 
 // The learner's drawing against the reference: the first problem found among nothing drawn,
@@ -71,6 +77,24 @@ StrokeVerdict checkInk(const Ink &ink, const StrokeFile &reference,
 // resampled once.
 StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &reference,
                            const CheckThresholds &thresholds = {});
+
+// The drawing against a character's references, its main stroke file first and then its
+// variants. Correct against any of them is correct (the verdict names the first such);
+// otherwise the verdict is about the reference the drawing is closest to, the main one when in
+// doubt. A reference with as many strokes as the drawing is closer than one without. The
+// verdict's `reference` is the index of the reference in the list; an empty list is judged as
+// if nothing usable were expected (StrokeFault::Nothing).
+StrokeVerdict checkInkAgainst(const Ink &ink, const QList<StrokeFile> &references,
+                              const CheckThresholds &thresholds = {});
+// The same on drawings already resampled.
+StrokeVerdict checkDrawingAgainst(const DrawingShape &drawing,
+                                  const std::vector<DrawingShape> &references,
+                                  const CheckThresholds &thresholds = {});
+
+// How far the drawing lies from the reference: the mean distance between the points of the
+// strokes of the same rank, each stroke taken in the direction closer to the reference's, both
+// drawings in their boxes. Infinite when their stroke counts differ or nothing is drawn.
+qreal drawingDistance(const DrawingShape &drawing, const DrawingShape &reference);
 
 // The verdict as the learner reads it.
 QString verdictText(const StrokeVerdict &verdict);

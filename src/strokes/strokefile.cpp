@@ -1,6 +1,7 @@
 #include "strokefile.h"
 
-#include <QFile>
+#include "regularfile.h"
+
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -145,6 +146,36 @@ bool nearViewBox(const QRectF &box, const QRectF &bounds)
     // Compared side by side: QRectF::contains() refuses a rectangle without area.
     return bounds.left() >= allowed.left() && bounds.right() <= allowed.right() &&
            bounds.top() >= allowed.top() && bounds.bottom() <= allowed.bottom();
+}
+
+// One printable code point, or an empty text.
+QString printableCharacter(char32_t code)
+{
+    if (code > 0x10FFFF || QChar::isSurrogate(code) || !QChar::isPrint(code))
+        return {};
+    return QString::fromUcs4(&code, 1);
+}
+
+// The character of "kvg:StrokePaths_09632" or "kvg:StrokePaths_09632-Kaisho": its hexadecimal
+// code, up to six digits.
+QString characterOfId(QStringView id)
+{
+    const qsizetype underscore = id.indexOf(u'_');
+    if (underscore < 0)
+        return {};
+    QStringView code = id.sliced(underscore + 1);
+    code = code.left(code.indexOf(u'-') < 0 ? code.size() : code.indexOf(u'-'));
+    if (code.isEmpty() || code.size() > 6)
+        return {};
+    bool ok = false;
+    const uint value = code.toUInt(&ok, 16);
+    return ok ? printableCharacter(value) : QString();
+}
+
+QString characterOfElement(QStringView element)
+{
+    const QList<uint> codes = element.toUcs4();
+    return codes.size() == 1 ? printableCharacter(codes.front()) : QString();
 }
 
 } // namespace
@@ -307,9 +338,17 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
     int depth = 0;
     int pathsDepth = 0;
     int numbersDepth = 0;
+    QString elementCharacter;
 
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            // An entity may stand for thousands of characters and be used thousands of times: a
+            // file of 50 KB becomes 64 MB of path data, one near the size limit gigabytes.
+            // Stroke files declare none.
+            if (!xml.entityDeclarations().isEmpty() || xml.text().contains(u"<!ENTITY"))
+                return std::nullopt;
+            break;
         case QXmlStreamReader::StartElement: {
             ++depth;
             const QStringView name = xml.name();
@@ -330,10 +369,16 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
                     return std::nullopt;
             } else if (name == u"g" && !pathsDepth && !numbersDepth) {
                 const QStringView id = attributes.value(QLatin1String("id"));
-                if (id.startsWith(u"kvg:StrokePaths"))
+                if (id.startsWith(u"kvg:StrokePaths")) {
                     pathsDepth = depth;
-                else if (id.startsWith(u"kvg:StrokeNumbers"))
+                    if (file.character.isEmpty())
+                        file.character = characterOfId(id);
+                } else if (id.startsWith(u"kvg:StrokeNumbers"))
                     numbersDepth = depth;
+            } else if (name == u"g" && pathsDepth && depth == pathsDepth + 1 &&
+                       elementCharacter.isEmpty()) {
+                elementCharacter =
+                    characterOfElement(attributes.value(QLatin1String("kvg:element")));
             } else if (name == u"path" && pathsDepth) {
                 auto stroke = parsePathData(attributes.value(QLatin1String("d")));
                 if (!stroke || !nearViewBox(*viewBox, stroke->controlPointRect()))
@@ -372,6 +417,8 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
     if (extent.width() <= 0 && extent.height() <= 0)
         return std::nullopt;
     file.viewBox = *viewBox;
+    if (file.character.isEmpty())
+        file.character = elementCharacter;
     if (!numbersOk || file.numberPositions.size() != file.strokes.size())
         file.numberPositions.clear();
     return file;
@@ -379,12 +426,8 @@ std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes)
 
 std::optional<StrokeFile> readStrokeFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = files::readRegular(path, strokefile::maxBytes);
+    if (!bytes)
         return std::nullopt;
-    // Read one byte past the limit so that a file that grew after the size check still fails.
-    const QByteArray bytes = file.read(strokefile::maxBytes + 1);
-    if (bytes.size() > strokefile::maxBytes)
-        return std::nullopt;
-    return parseStrokeFile(bytes);
+    return parseStrokeFile(*bytes);
 }

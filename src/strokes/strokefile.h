@@ -22,6 +22,10 @@ struct StrokeFile
     // Where the file puts each stroke's number, one per stroke; empty when the file has no
     // usable numbers.
     QList<QPointF> numberPositions;
+    // The character the file draws, one code point: the code in the id of its stroke group
+    // ("kvg:StrokePaths_09632-Kaisho" is 防), else the kvg:element of the group's first group;
+    // empty when the file names none that is a printable character.
+    QString character;
 };
 
 namespace strokefile {
@@ -32,10 +36,12 @@ inline constexpr int maxStrokes = 64;
 
 // Reads a stroke file's text: the <path d="..."> of the group whose id starts with
 // "kvg:StrokePaths", in document order, and the positions of the <text> of the group whose id
-// starts with "kvg:StrokeNumbers". Nothing when the text is not well-formed XML, is over
-// strokefile::maxBytes, has no stroke or more than strokefile::maxStrokes, a path the reader
-// does not support, a coordinate far outside the viewBox, or strokes that all stand on one point.
+// starts with "kvg:StrokeNumbers", and the character it names. Nothing when the text is not
+// well-formed XML, is over strokefile::maxBytes, declares entities, has no stroke or more than
+// strokefile::maxStrokes, a path the reader does not support, a coordinate far outside the viewBox,
+// or strokes that all stand on one point.
 std::optional<StrokeFile> parseStrokeFile(QByteArrayView bytes);
+// The same from a file; nothing too when it is no regular file (a FIFO, a device).
 std::optional<StrokeFile> readStrokeFile(const QString &path);
 
 // Reads SVG path data made of the commands M m L l H h V v C c S s Z z, with implicit repeats

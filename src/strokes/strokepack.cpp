@@ -223,6 +223,8 @@ QList<NamedBytes> readFromPack(const QString &path,
     return found;
 }
 
+} // namespace
+
 bool isVariantOf(const QString &fileName, const QString &base)
 {
     const qsizetype dash = base.size();
@@ -230,8 +232,6 @@ bool isVariantOf(const QString &fileName, const QString &base)
            fileName[dash] == QLatin1Char('-') && fileName[dash + 1] >= QLatin1Char('A') &&
            fileName[dash + 1] <= QLatin1Char('Z') && fileName.endsWith(QLatin1String(".svg"));
 }
-
-} // namespace
 
 std::optional<StrokePack> StrokePack::open(const QString &path)
 {
@@ -405,4 +405,18 @@ std::optional<StrokeFile> readStrokeFileBeside(const QString &picturePath)
             bytes = packed.first().bytes;
     }
     return bytes ? parseStrokeFile(*bytes) : std::nullopt;
+}
+
+QList<StrokeFile> readStrokeFilesBeside(const QString &picturePath)
+{
+    const PictureStrokeFiles found = strokeFilesBeside(picturePath);
+    QList<StrokeFile> references;
+    std::optional<StrokeFile> main = found.main ? parseStrokeFile(*found.main) : std::nullopt;
+    if (!main)
+        return references;
+    references.append(std::move(*main));
+    for (const NamedBytes &variant : found.variants)
+        if (std::optional<StrokeFile> file = parseStrokeFile(variant.bytes))
+            references.append(std::move(*file));
+    return references;
 }

@@ -91,7 +91,14 @@ struct PictureStrokeFiles
     QList<NamedBytes> variants; // sorted by name
 };
 PictureStrokeFiles strokeFilesBeside(const QString &picturePath);
+// Whether `fileName` names a variant of the stroke file of the picture whose name without
+// extension is `base`: "06c34-Kaisho.svg" for "06c34".
+bool isVariantOf(const QString &fileName, const QString &base);
 
 // The picture's own stroke file, found as above, parsed: nothing when there is none or it is
 // unusable.
 std::optional<StrokeFile> readStrokeFileBeside(const QString &picturePath);
+// The picture's stroke file and its usable variants, found as above and parsed, the main file
+// first and the variants by name: the references of a character. Empty when the main file is
+// missing or unusable.
+QList<StrokeFile> readStrokeFilesBeside(const QString &picturePath);

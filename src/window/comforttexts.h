@@ -3,12 +3,14 @@
 #include <QString>
 
 // The texts of the Tracé menu (its entries that stand for a button take the button's text), the
-// recent exercises and the progress label at the right end of the menu bar.
+// recent exercises and the progress label at the right end of the menu bar, with its notice.
 namespace comforttexts {
 
 inline const QString traceMenu = QStringLiteral("Tracé");
 inline const QString annuler = QStringLiteral("Annuler le dernier trait");
 inline const QString grille = QStringLiteral("Grille d'aide");
+inline const QString guider = QStringLiteral("Guider chaque trait");
+inline const QString calque = QStringLiteral("Modèle en filigrane");
 inline const QString prononcer = QStringLiteral("Prononcer chaque son");
 inline const QString ecouter = QStringLiteral("Écouter");
 
@@ -25,5 +27,9 @@ inline const QString progressRightOne = QStringLiteral("%1 juste");
 inline const QString progressRightMany = QStringLiteral("%1 justes");
 inline const QString progressWrongOne = QStringLiteral("%1 revu");
 inline const QString progressWrongMany = QStringLiteral("%1 revus");
+
+// In the progress label's place for a few seconds, the first time a sound cannot be played.
+// %1 the reason.
+inline const QString soundUnavailable = QStringLiteral("Son indisponible : %1.");
 
 } // namespace comforttexts

@@ -1,8 +1,10 @@
 #include "form1.h"
 
+#include "comforttexts.h"
 #include "drawingpad.h"
 #include "exercisefile.h"
 #include "filedrop.h"
+#include "guidedwriting.h"
 #include "helptexts.h"
 #include "layoutrule.h"
 #include "picturebox.h"
@@ -12,8 +14,10 @@
 #include "recentsmenu.h"
 #include "strokecoach.h"
 #include "texts.h"
+#include "titledbox.h"
 #include "tracemenu.h"
 #include "twips.h"
+#include "windowplace.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -25,12 +29,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 constexpr int clientWidth = 449;  // 6735 twips
 constexpr int clientHeight = 252; // 3780 twips
+
+// How long a sound that cannot be played is told in the progress label's place.
+constexpr int soundNoticeMs = 5000;
 
 // The message box and the caption show CR LF line breaks as new lines.
 QString displayed(QString text)
@@ -56,8 +64,9 @@ QString shortened(const QString &text)
 
 Form1::Form1(RandomSource &random, const QString &programFolder, const QString &historyFolder,
              QWidget *parent)
-    : QMainWindow(parent), m_programFolder(programFolder), m_openDialog(programFolder),
-      m_practice(*this, random),
+    : QMainWindow(parent), m_programFolder(programFolder),
+      m_ownFolder(OwnExercisesMenu::folderBeside(historyFolder)),
+      m_openDialog(programFolder, m_ownFolder), m_practice(*this, random),
       m_history(m_practice, *this, historyFolder, programFolder + texts::imagesFolder)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -67,13 +76,16 @@ Form1::Form1(RandomSource &random, const QString &programFolder, const QString &
     createMenus();
     m_sound = new PosedSound(this);
     new TraceMenu(*menuBar(), *m_picture1, {m_effacer, m_command1, m_bouttonjuste, m_bouttonfaux},
-                  *m_sound);
+                  *m_sound, m_coach->writing());
     m_progression = new ProgressCorner(*menuBar());
+    connect(m_sound, &PosedSound::failed, m_progression, [this](const QString &reason) {
+        m_progression->showNotice(comforttexts::soundUnavailable.arg(reason), soundNoticeMs);
+    });
     connect(new FileDrop(*this), &FileDrop::dropped, this, &Form1::openFile);
+    // The first size on the first run; later, the size and place of the last run.
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
-
+    new WindowPlace(*this);
     m_practice.setObserver(this);
-    // The load handler.
     m_practice.charger();
 }
 
@@ -109,8 +121,8 @@ void Form1::createControls()
     m_question->setObjectName(QStringLiteral("question"));
     m_question->setGeometry(fromTwips(120, 240, 3135, 375));
     m_question->setReadOnly(true);
+    // Its family follows once the window is painted (paintEvent).
     QFont questionFont = m_question->font();
-    questionFont.setFamilies({QStringLiteral("MS Sans Serif"), questionFont.family()});
     questionFont.setPointSize(12);
     questionFont.setBold(true);
     m_question->setFont(questionFont);
@@ -148,7 +160,10 @@ void Form1::createControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { m_practice.montrerSolution(); });
     connect(m_bouttonjuste, &QPushButton::clicked, this, [this] { m_practice.juste(); });
     connect(m_bouttonfaux, &QPushButton::clicked, this, [this] { m_practice.faux(); });
-    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, this);
+    m_coach = new StrokeCoach(*m_picture1, *m_imagesoluce, m_programFolder, this);
+    // Every stroke written with Guider: Space then shows the solution.
+    connect(&m_coach->writing(), &GuidedWriting::completed, m_command1,
+            [this] { m_command1->setFocus(); });
     connect(m_effacer, &QPushButton::clicked, m_picture1, &DrawingPad::clear);
     // Wiping a pad with nothing drawn changes no stroke, yet the verdict goes from the screen.
     connect(m_effacer, &QPushButton::clicked, m_coach, &StrokeCoach::dropVerdict);
@@ -178,9 +193,15 @@ void Form1::createMenus()
     reset->setObjectName(QStringLiteral("Reset"));
     connect(reset, &QAction::triggered, this, [this] { m_practice.reset(); });
 
+    m_own = new OwnExercisesMenu(m_practice, *this, m_programFolder, m_ownFolder,
+                                 [this] { return m_history.recentMistakes(); });
+    m_own->addNewExercise(*exercices);
+    connect(m_own, &OwnExercisesMenu::created, this, &Form1::openFile);
+
     m_recents = new RecentsMenu(*exercices);
     connect(m_recents, &RecentsMenu::chosen, this, &Form1::openFile);
     m_history.addActions(exercices);
+    m_own->addDrill(*exercices);
 
     QAction *site = menuBar()->addAction(QStringLiteral("Visiter le site de Plumetto"));
     site->setObjectName(QStringLiteral("site"));
@@ -215,6 +236,7 @@ void Form1::createMenus()
 void Form1::updateProgress()
 {
     m_progression->setText(progressText(m_practice.progress()));
+    m_own->refresh();
 }
 
 void Form1::openFile(const QString &path)
@@ -250,8 +272,25 @@ void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     applyLayoutRule();
-    m_history.openSoon();
     m_progression->fit();
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    // What the first showing does not need waits until the window has been painted: the
+    // history and its SQL driver, and the question's family (where it is not installed, finding
+    // what stands in for it takes longer than building the rest of the window; the box is
+    // empty until a question is posed).
+    if (m_painted)
+        return;
+    m_painted = true;
+    m_history.openSoon();
+    QTimer::singleShot(0, this, [this] {
+        QFont font = m_question->font();
+        font.setFamilies({QStringLiteral("MS Sans Serif"), font.family()});
+        m_question->setFont(font);
+    });
 }
 
 void Form1::moveEvent(QMoveEvent *event)
@@ -345,6 +384,7 @@ void Form1::showMessage(const QString &text, MessageIcon icon, const QString &ti
     QMessageBox box(look, title.isEmpty() ? helptexts::defaultTitle : title,
                     shortened(displayed(text)), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    makeRoomForTitle(box);
     box.exec();
 }
 
@@ -380,16 +420,18 @@ void Form1::setRandomOrderChecked(bool checked)
 
 void Form1::started()
 {
+    m_coach->setExercise(m_practice.lignes());
     m_history.started();
     updateProgress();
 }
 
 void Form1::posed(const PracticeRecord &record)
 {
-    m_coach->forget();
+    const QString picture = exercise::picturePath(m_programFolder, record.picture);
+    m_coach->pose(picture);
     m_history.posed();
     updateProgress();
-    m_sound->pose(exercise::picturePath(m_programFolder, record.picture));
+    m_sound->pose(picture);
 }
 
 void Form1::shown(const PracticeRecord &, const QString &picturePath)
@@ -402,12 +444,15 @@ void Form1::shown(const PracticeRecord &, const QString &picturePath)
 
 void Form1::judged(const PracticeRecord &record, bool right)
 {
-    m_history.judged(record, right, m_picture1->ink(), m_coach->verdict());
+    const GuidedWriting &writing = m_coach->writing();
+    m_history.judged(record, right, m_picture1->ink(), m_coach->verdict(),
+                     {writing.guided(), writing.misses(), writing.traced()});
     updateProgress();
 }
 
 void Form1::ended()
 {
+    m_coach->forget();
     m_history.ended();
     updateProgress();
     m_sound->pose({});

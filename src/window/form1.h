@@ -2,6 +2,7 @@
 
 #include "historykeeper.h"
 #include "opendialog.h"
+#include "ownexercisesmenu.h"
 #include "practice.h"
 #include "windowops.h"
 
@@ -43,6 +44,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
@@ -77,6 +79,8 @@ private:
     void cleared() override;
 
     QString m_programFolder;
+    // The learner's own exercises.
+    QString m_ownFolder;
     OpenDialog m_openDialog;
     Practice m_practice;
     HistoryKeeper m_history;
@@ -96,7 +100,10 @@ private:
     PosedSound *m_sound = nullptr;
     QAction *m_aleatoire = nullptr;
     RecentsMenu *m_recents = nullptr;
+    OwnExercisesMenu *m_own = nullptr;
     ProgressCorner *m_progression = nullptr;
     // The outer size the layout rule last ran for.
     QSize m_laidOutSize;
+    // The window has been painted once: the work it did not need has been started.
+    bool m_painted = false;
 };

@@ -4,6 +4,7 @@
 #include "historytexts.h"
 #include "historytransfer.h"
 #include "inkcodec.h"
+#include "judgementqueue.h"
 #include "practice.h"
 #include "resumemenu.h"
 #include "statisticswindow.h"
@@ -24,8 +25,13 @@ HistoryKeeper::HistoryKeeper(Practice &practice, QWidget &window, const QString 
     : m_practice(practice), m_window(window), m_imagesFolder(imagesFolder),
       m_clock([] { return QDateTime::currentDateTimeUtc(); })
 {
-    if (!folder.isEmpty())
+    if (!folder.isEmpty()) {
         m_history = std::make_unique<History>(folder);
+        m_queue = std::make_unique<JudgementQueue>(*m_history);
+        connect(m_queue.get(), &JudgementQueue::written, this, [this] { m_diskFull = false; });
+        connect(m_queue.get(), &JudgementQueue::failed, this, &HistoryKeeper::noteFailure);
+        connect(m_queue.get(), &JudgementQueue::retried, this, &HistoryKeeper::refreshReviewCount);
+    }
     // A saved place is tied to the bytes it was made on.
     m_practice.setFingerprinting(keeps());
 }
@@ -98,6 +104,14 @@ bool HistoryKeeper::ensureOpen()
 
 void HistoryKeeper::noteFailure()
 {
+    if (m_history->isOpen() && m_history->failure() == History::Failure::DiskFull) {
+        if (m_diskFull)
+            return;
+        m_diskFull = true;
+        m_pendingDiskFull = true;
+        m_pendingFailure = m_history->error();
+        return;
+    }
     if (!m_pendingFailure.isEmpty())
         return;
     // Once the history could not be opened, every call only says that it is not open.
@@ -110,15 +124,17 @@ void HistoryKeeper::tellFailures()
     if (!keeps())
         return;
     const QString notice = m_history->notice();
-    if (!notice.isEmpty() && !m_noticeTold) {
-        m_noticeTold = true;
+    if (!notice.isEmpty() && notice != m_toldNotice) {
+        m_toldNotice = notice;
         inform(notice);
     }
     if (m_pendingFailure.isEmpty())
         return;
-    // A call that found the file damaged fails with the notice, which has been told.
+    // A call that found the file damaged fails with the notice, which has been told. A disk
+    // newly full is told even after another failure: the judgements are being lost.
     const QString failure = std::exchange(m_pendingFailure, QString());
-    if (failure == notice || m_warned)
+    const bool diskFull = std::exchange(m_pendingDiskFull, false);
+    if (failure == notice || (m_warned && !diskFull))
         return;
     m_warned = true;
     warn(failure);
@@ -275,7 +291,7 @@ void HistoryKeeper::forgetPassed(int found)
 }
 
 void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &ink,
-                           const QString &check)
+                           const QString &check, const Help &help)
 {
     if (!ensureOpen()) {
         tellFailures();
@@ -293,8 +309,10 @@ void HistoryKeeper::judged(const PracticeRecord &record, bool right, const Ink &
     judgement.check = check.isEmpty() ? QString() : check;
     judgement.strokes = ink.isEmpty() ? QByteArray() : encodeInk(ink);
     judgement.run = m_run;
-    if (!m_history->record(judgement))
-        noteFailure();
+    judgement.guided = help.guided;
+    judgement.misses = help.misses;
+    judgement.traced = help.traced;
+    m_queue->add(judgement);
     refreshReviewCount();
     tellFailures();
 }
@@ -397,7 +415,9 @@ void HistoryKeeper::oublier()
         box.setDefaultButton(QMessageBox::No);
         box.exec();
         if (box.clickedButton() == box.button(QMessageBox::Yes)) {
-            if (!m_history->forgetAll())
+            if (m_history->forgetAll())
+                m_queue->clear(); // judgements made before the forgetting go with it
+            else
                 noteFailure();
             if (m_statistics && !m_statistics->refresh(m_clock()))
                 noteFailure();
@@ -405,4 +425,16 @@ void HistoryKeeper::oublier()
     }
     tellFailures();
     refreshActions();
+}
+
+std::optional<QStringList> HistoryKeeper::recentMistakes()
+{
+    std::optional<QStringList> pictures;
+    if (ensureOpen()) {
+        pictures = m_history->picturesJudgedWrong(m_clock());
+        if (!pictures)
+            noteFailure();
+    }
+    tellFailures();
+    return pictures;
 }

@@ -12,9 +12,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class HistoryTransfer;
 class Practice;
+class JudgementQueue;
 class QAction;
 class QMenu;
 class QWidget;
@@ -26,7 +28,8 @@ class StatisticsWindow;
 // history's menu commands (take up, review, statistics, forget). The history is opened once the
 // window is shown. When it cannot be used, the learner is told once per run, at the first judgement
 // or history command, and the practice goes on without it; a damaged file set aside is told once
-// too.
+// too. A full disk is told again each time it fills anew, since judgements are then lost.
+// Judgements go into the history through a JudgementQueue, which waits for no other program.
 class HistoryKeeper : public QObject
 {
     Q_OBJECT
@@ -58,7 +61,15 @@ public:
     void cleared();
     void started();
     void posed();
-    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check);
+    // How the drawing judged was helped: see History::Judgement.
+    struct Help
+    {
+        bool guided = false;
+        int misses = 0;
+        bool traced = false;
+    };
+    void judged(const PracticeRecord &record, bool right, const Ink &ink, const QString &check,
+                const Help &help);
     void ended();
 
     // The menu's commands.
@@ -66,6 +77,10 @@ public:
     void reviser();
     void statistiques();
     void oublier();
+
+    // The pictures judged "Faux" in the last 30 days, for an exercise of them; nothing when
+    // the history cannot tell (the learner is told why).
+    std::optional<QStringList> recentMistakes();
 
 private:
     bool keeps() const { return m_history != nullptr; }
@@ -88,6 +103,8 @@ private:
     QWidget &m_window;
     QString m_imagesFolder;
     std::unique_ptr<History> m_history;
+    // Destroyed before the history: its last try writes into it.
+    std::unique_ptr<JudgementQueue> m_queue;
     Clock m_clock;
 
     bool m_openScheduled = false;
@@ -96,7 +113,10 @@ private:
     QString m_openError;
     QString m_pendingFailure;
     bool m_warned = false;
-    bool m_noticeTold = false;
+    QString m_toldNotice;
+    // The disk was full at the last judgement: told once until a judgement is written again.
+    bool m_diskFull = false;
+    bool m_pendingDiskFull = false;
 
     bool m_opening = false;
     // The exercise being taken up, while it is.

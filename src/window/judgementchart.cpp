@@ -7,10 +7,15 @@
 
 namespace {
 
-// The plugin in `folder`, when there is one that this program can use.
-JudgementChartPlugin *loadFrom(const QString &folder)
+// The plugin in `folder`, when there is one that this program can use; `found` is set when the
+// folder has a file of its name.
+JudgementChartPlugin *loadFrom(const QString &folder, bool &found)
 {
     QPluginLoader loader(QDir(folder).filePath(QStringLiteral("plumetto_charts")));
+    // The loader keeps no file name when no file of that name exists.
+    if (loader.fileName().isEmpty())
+        return nullptr;
+    found = true;
     // The interface id is read from the file, before any of its code runs.
     if (loader.metaData().value(QLatin1String("IID")).toString() !=
         QLatin1String(PLUMETTO_JUDGEMENT_CHART_IID))
@@ -23,13 +28,13 @@ JudgementChartPlugin *loadFrom(const QString &folder)
 // looks again.
 JudgementChartPlugin *loaded = nullptr;
 
-JudgementChartPlugin *plugin()
+JudgementChartPlugin *plugin(bool &found)
 {
     if (loaded)
         return loaded;
     const QStringList folders = QCoreApplication::libraryPaths();
     for (const QString &folder : folders) {
-        loaded = loadFrom(folder);
+        loaded = loadFrom(folder, found);
         if (loaded)
             break;
     }
@@ -40,9 +45,12 @@ JudgementChartPlugin *plugin()
 
 namespace judgementchart {
 
-QWidget *make(const ChartTexts &texts)
+QWidget *make(const ChartTexts &texts, Absence *absence)
 {
-    JudgementChartPlugin *charts = plugin();
+    bool found = false;
+    JudgementChartPlugin *charts = plugin(found);
+    if (!charts && absence)
+        *absence = found ? Absence::Refused : Absence::Missing;
     return charts ? charts->makeChart(texts) : nullptr;
 }
 

@@ -45,8 +45,12 @@ Q_DECLARE_INTERFACE(JudgementChartPlugin, PLUMETTO_JUDGEMENT_CHART_IID)
 
 namespace judgementchart {
 
-// A chart view named "graphique", or nothing when the plugin cannot be loaded.
-QWidget *make(const ChartTexts &texts);
+// Why make() gave no chart.
+enum class Absence { Missing, Refused };
+
+// A chart view named "graphique", or nothing when the plugin cannot be loaded: `absence` then
+// tells whether no plugin was found or those found could not be used.
+QWidget *make(const ChartTexts &texts, Absence *absence = nullptr);
 // Shows the days on a chart that make() gave.
 void show(QWidget *chart, const QList<ChartDay> &days, const ChartTexts &texts);
 

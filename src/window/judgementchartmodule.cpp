@@ -11,6 +11,33 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+
+// One day in so many is labelled, the middle one of each run, so that the labels stand level
+// and whole however narrow the chart, and none lies at its edges, where the chart leaves out a
+// label that overruns them.
+constexpr int labelledEvery = 5;
+// The most steps on the judgements' axis.
+constexpr int mostSteps = 5;
+
+// A category axis wants its labels told apart: the days left unlabelled get as many zero-width
+// spaces as their place.
+QString unlabelled(qsizetype index)
+{
+    return QString(index + 1, QChar(0x200B));
+}
+
+// A whole step of 1, 2 or 5 times a power of ten that reaches `highest` in at most mostSteps.
+int wholeStep(int highest)
+{
+    for (int scale = 1;; scale *= 10)
+        for (int step : {1, 2, 5})
+            if (step * scale * mostSteps >= highest)
+                return step * scale;
+}
+
+} // namespace
+
 class JudgementChartModule : public QObject, public JudgementChartPlugin
 {
     Q_OBJECT
@@ -31,7 +58,7 @@ QWidget *JudgementChartModule::makeChart(const ChartTexts &texts)
     auto *view = new QChartView(chart);
     view->setObjectName(QStringLiteral("graphique"));
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(300);
+    view->setMinimumHeight(220);
     return view;
 }
 
@@ -47,10 +74,12 @@ void JudgementChartModule::showJudgements(QWidget *widget, const QList<ChartDay>
     wrong->setColor(QColor(229, 57, 53));
     QStringList categories;
     int highest = 0;
-    for (const ChartDay &day : days) {
+    for (qsizetype i = 0; i < days.size(); ++i) {
+        const ChartDay &day = days[i];
         right->append(day.right);
         wrong->append(day.wrong);
-        categories.append(day.label);
+        const bool labelled = i % labelledEvery == labelledEvery / 2;
+        categories.append(labelled ? day.label : unlabelled(i));
         highest = std::max(highest, day.right + day.wrong);
     }
     auto *series = new QStackedBarSeries;
@@ -67,16 +96,18 @@ void JudgementChartModule::showJudgements(QWidget *widget, const QList<ChartDay>
     chart->addSeries(series);
     auto *x = new QBarCategoryAxis;
     x->append(categories);
-    x->setLabelsAngle(-90);
-    QFont small = x->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    x->setLabelsFont(small);
+    // A label is wider than its day: it may run over the unlabelled days beside it.
+    x->setTruncateLabels(false);
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto *y = new QValueAxis;
+    // Whole numbers only, each once.
     y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, std::max(highest, 1));
-    y->applyNiceNumbers();
+    const int step = wholeStep(std::max(highest, 1));
+    const int top = (std::max(highest, 1) + step - 1) / step * step;
+    y->setRange(0, top);
+    y->setTickType(QValueAxis::TicksFixed);
+    y->setTickCount(top / step + 1);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
 }

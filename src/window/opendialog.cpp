@@ -1,9 +1,15 @@
 #include "opendialog.h"
 
+#include "ownexercisetexts.h"
+
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
 
 QString matchingNameFilter(const QString &nameFilter)
 {
@@ -37,8 +43,38 @@ QStringList nameFiltersFrom(const QString &filter)
     return result;
 }
 
-OpenDialog::OpenDialog(const QString &programFolder)
-    : m_coursesFolder(programFolder + QStringLiteral("/exercices"))
+namespace {
+
+// Both folders are named "exercices": their places in the sidebar say which is which. The
+// sidebar names a place after its folder again whenever the folder's details come in, so the
+// names are given again then.
+void namePlaces(QFileDialog &dialog, const QList<std::pair<QString, QString>> &names)
+{
+    auto *sidebar = dialog.findChild<QAbstractItemView *>(QStringLiteral("sidebar"));
+    QAbstractItemModel *model = sidebar != nullptr ? sidebar->model() : nullptr;
+    if (model == nullptr)
+        return;
+    const auto rename = [model, names] {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            const QString path = index.data(Qt::ToolTipRole).toString();
+            for (const auto &[folder, name] : names) {
+                if (path == folder && index.data().toString() != name)
+                    model->setData(index, name);
+            }
+        }
+    };
+    rename();
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &dialog, rename);
+    // Wide enough for the names, which are longer than the folders'.
+    sidebar->setMinimumWidth(std::max(sidebar->minimumWidth(),
+                                      sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth()));
+}
+
+} // namespace
+
+OpenDialog::OpenDialog(const QString &programFolder, const QString &ownFolder)
+    : m_coursesFolder(programFolder + QStringLiteral("/exercices")), m_ownFolder(ownFolder)
 {}
 
 void OpenDialog::setFilter(const QString &filter)
@@ -65,6 +101,18 @@ QString OpenDialog::exec(QWidget *parent)
         for (int i = 0; i < types->count() && i < m_nameFilters.size(); ++i)
             types->setItemText(i, m_nameFilters.at(i));
     }
+    QList<QUrl> places = dialog.sidebarUrls();
+    QList<std::pair<QString, QString>> names;
+    for (const auto &[folder, name] : {std::pair(m_coursesFolder, ownexercisetexts::coursesPlace),
+                                       std::pair(m_ownFolder, ownexercisetexts::ownPlace)}) {
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            continue;
+        const QString path = QDir(folder).absolutePath();
+        places.append(QUrl::fromLocalFile(path));
+        names.append({QDir::toNativeSeparators(path), name});
+    }
+    dialog.setSidebarUrls(places);
+    namePlaces(dialog, names);
     const QDir courses(m_coursesFolder);
     if (!m_lastFolder.isEmpty() && QDir(m_lastFolder).exists())
         dialog.setDirectory(m_lastFolder);

@@ -6,11 +6,12 @@
 class QWidget;
 
 // Ouvrir's dialog "CDC": it lists the file types the practice names, and opens in the folder of
-// the last exercise chosen in this run, or else in the courses shipped beside the program.
+// the last exercise chosen in this run, or else in the courses shipped beside the program. The
+// courses and the learner's own exercises are among its places.
 class OpenDialog
 {
 public:
-    explicit OpenDialog(const QString &programFolder);
+    explicit OpenDialog(const QString &programFolder, const QString &ownFolder = QString());
 
     // The file types as the practice gives them: "Label|pattern|Label|pattern|".
     void setFilter(const QString &filter);
@@ -19,6 +20,7 @@ public:
 
 private:
     QString m_coursesFolder;
+    QString m_ownFolder;
     QStringList m_nameFilters;
     QString m_lastFolder;
 };

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPainterPath>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QWidget>
 
@@ -20,10 +21,15 @@ class PictureBox : public QWidget
     Q_OBJECT
 
 public:
+    // Handwritten strokes take a few tens of path elements; a stroke of thousands is no
+    // handwriting, and would cost every frame of the stroke order dearly.
+    static constexpr int maxPlayedElements = 256;
+
     explicit PictureBox(QWidget *parent = nullptr);
 
-    // Reads and shows the picture. Returns false, leaving the box white, when the file does
-    // not decode as a picture. Large files are decoded at the size they can be shown at.
+    // Reads and shows the picture. Returns false, leaving the box white, when the file is no
+    // regular file (a FIFO, a device: never waited on) or does not decode as a picture. Large
+    // files are decoded at the size they can be shown at.
     // Stops the stroke order.
     bool showPicture(const QString &path);
     void clearPicture();
@@ -35,7 +41,8 @@ public:
     // `viewBox` is the strokes' frame, fitted to the picture's place; the number of stroke i
     // is drawn from numberPositions[i] on its baseline (as stroke files place their numbers),
     // when there is one. Called during a run, starts again.
-    // Does nothing without a picture or a stroke.
+    // Does nothing without a picture or a stroke, or when a stroke has more than
+    // maxPlayedElements path elements.
     void playStrokeOrder(const QList<QPainterPath> &strokes, const QRectF &viewBox,
                          const QList<QPointF> &numberPositions);
     void stopStrokeOrder();
@@ -53,13 +60,30 @@ protected:
 private:
     // The picture's place in the box, in logical pixels.
     QRectF shownRect() const;
-    void paintStrokeOrder(QPainter &painter) const;
+    void paintStrokeOrder(QPainter &painter);
 
     QImage m_picture;
     // The picture's size in logical pixels, which the decoded pixels only approach.
     QSizeF m_shownSize;
 
-    QList<QPainterPath> m_strokes;
+    // A stroke as the stroke order grows it: its curves cut into straight pieces once for the
+    // whole run, with the length walked from its start to each point.
+    struct PlayedStroke
+    {
+        QPainterPath path;
+        QPolygonF points;
+        QList<qreal> walked;
+        // Where a subpath starts: the pen is lifted before that point.
+        QList<bool> lifted;
+    };
+    static PlayedStroke played(const QPainterPath &stroke);
+    // The first `length` of the stroke's way.
+    static QPainterPath grownPart(const PlayedStroke &stroke, qreal length);
+
+    QList<PlayedStroke> m_strokes;
+    // The strokes of the run already grown whole, drawn at the box's size, and how many.
+    QImage m_grownLayer;
+    qsizetype m_strokesInLayer = 0;
     QRectF m_viewBox;
     QList<QPointF> m_numberPositions;
     // Named "strokeOrder"; its current value is the time into the run, in milliseconds.

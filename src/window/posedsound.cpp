@@ -21,5 +21,6 @@ void PosedSound::play()
         return;
     if (!m_player)
         m_player = std::make_unique<SoundPlayer>();
-    m_player->play(m_path);
+    if (!m_player->play(m_path) && m_player->failures() == 1)
+        emit failed(m_player->lastError());
 }

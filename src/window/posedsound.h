@@ -9,7 +9,8 @@ class SoundPlayer;
 
 // The sound of the record posed now: Écouter plays it, and with "Prononcer chaque son" it plays
 // at each posing. The player is made at the first play, so that a run without sound never
-// loads the sound library.
+// loads the sound library. A sound that cannot be played is told once per run; later tries go
+// on, since a sound device may come back.
 class PosedSound : public QObject
 {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
 
 signals:
     void availableChanged(bool available);
+    // The first play of the run that failed: `reason` says why, in French.
+    void failed(const QString &reason);
 
 private:
     QString m_path;

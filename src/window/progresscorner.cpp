@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -14,9 +15,25 @@ ProgressCorner::ProgressCorner(QMenuBar &bar) : QObject(&bar), m_bar(bar)
     m_label->setContentsMargins(0, 0, 6, 0);
     m_label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bar.setCornerWidget(m_label, Qt::TopRightCorner);
+    m_notice = new QTimer(this);
+    m_notice->setSingleShot(true);
+    connect(m_notice, &QTimer::timeout, this, [this] { show(m_progress); });
 }
 
 void ProgressCorner::setText(const QString &text)
+{
+    m_progress = text;
+    if (!m_notice->isActive())
+        show(text);
+}
+
+void ProgressCorner::showNotice(const QString &text, int ms)
+{
+    m_notice->start(ms);
+    show(text);
+}
+
+void ProgressCorner::show(const QString &text)
 {
     if (!text.isEmpty() && !m_fontSet) {
         // A size below the menus' leaves their room to the menus and fits "12 / 46 · 3 à

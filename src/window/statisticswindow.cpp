@@ -3,27 +3,29 @@
 #include "judgementchart.h"
 
 #include "inkcodec.h"
-#include "inkpainter.h"
 #include "picturebox.h"
 #include "statisticstexts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHelpEvent>
-#include <QImageReader>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSet>
+#include <QSettings>
+#include <QShortcut>
 #include <QSplitter>
-#include <QToolTip>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -34,15 +36,6 @@ ChartTexts chartTexts()
     return {statisticstexts::chartTitle, statisticstexts::rightSeries,
             statisticstexts::wrongSeries};
 }
-
-} // namespace
-
-namespace {
-
-constexpr int cellSize = 44;
-constexpr int cellGap = 4;
-constexpr int headingHeight = 24;
-constexpr int drawingSize = 120;
 
 // Red for a character about to be forgotten, through yellow, to green for one well known.
 QColor colourOf(double retrievability)
@@ -60,158 +53,23 @@ QString localText(const QDateTime &time)
 
 } // namespace
 
-// ---- The grid ---------------------------------------------------------------------------------
+namespace {
 
-CharacterGrid::CharacterGrid(QWidget *parent) : QWidget(parent)
+// The window's size when it opens, unless the learner gave it another; never more than this
+// share of the screen's available area, nor less than the smallest size it can show.
+const QSize preferredSize(860, 820);
+constexpr double screenShare = 0.9;
+const QSize smallestSize(320, 240);
+const QString sizeKey = QStringLiteral("statistiques/taille");
+
+// Where a picture's character stands among the courses' characters; those outside them after.
+qsizetype rankOf(const Catalogue &catalogue, const QString &picture)
 {
-    setObjectName(QStringLiteral("grille"));
-    setMouseTracking(false);
+    const qsizetype index = catalogue.indexOf(catalogue.findPicture(picture));
+    return index < 0 ? std::numeric_limits<qsizetype>::max() : index;
 }
 
-void CharacterGrid::setGroups(QList<Group> groups)
-{
-    m_groups = std::move(groups);
-    placeCells();
-    update();
-}
-
-void CharacterGrid::placeCells()
-{
-    m_cellRects.clear();
-    m_headings.clear();
-    const int perRow = std::max(1, (width() - cellGap) / (cellSize + cellGap));
-    int y = 0;
-    for (const Group &group : m_groups) {
-        m_headings.append(QRect(cellGap, y, std::max(width() - 2 * cellGap, 1), headingHeight));
-        y += headingHeight;
-        QList<QRect> rects;
-        rects.reserve(group.cells.size());
-        for (qsizetype i = 0; i < group.cells.size(); ++i)
-            rects.append(QRect(cellGap + int(i % perRow) * (cellSize + cellGap),
-                               y + int(i / perRow) * (cellSize + cellGap), cellSize, cellSize));
-        const int rows = int((group.cells.size() + perRow - 1) / perRow);
-        y += rows * (cellSize + cellGap) + cellGap;
-        m_cellRects.append(std::move(rects));
-    }
-    // The scroll area gives the grid its width; its height follows from that.
-    if (minimumHeight() != y)
-        setMinimumHeight(y);
-}
-
-QRect CharacterGrid::cellRect(const QString &picture) const
-{
-    for (qsizetype g = 0; g < m_groups.size(); ++g)
-        for (qsizetype i = 0; i < m_groups[g].cells.size(); ++i)
-            if (m_groups[g].cells[i].picture == picture)
-                return m_cellRects[g][i];
-    return {};
-}
-
-const CharacterGrid::Cell *CharacterGrid::cellAt(QPoint point) const
-{
-    for (qsizetype g = 0; g < m_groups.size(); ++g)
-        for (qsizetype i = 0; i < m_groups[g].cells.size(); ++i)
-            if (m_cellRects[g][i].contains(point))
-                return &m_groups[g].cells[i];
-    return nullptr;
-}
-
-bool CharacterGrid::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        auto *help = static_cast<QHelpEvent *>(event);
-        if (const Cell *cell = cellAt(help->pos()))
-            QToolTip::showText(help->globalPos(), cell->tip, this);
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QWidget::event(event);
-}
-
-void CharacterGrid::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont headingFont = font();
-    headingFont.setBold(true);
-    for (qsizetype g = 0; g < m_groups.size(); ++g) {
-        painter.setFont(headingFont);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(m_headings[g], Qt::AlignLeft | Qt::AlignVCenter, m_groups[g].folder);
-        painter.setFont(font());
-        for (qsizetype i = 0; i < m_groups[g].cells.size(); ++i) {
-            const Cell &cell = m_groups[g].cells[i];
-            const QRect &r = m_cellRects[g][i];
-            painter.setPen(cell.colour.darker(130));
-            painter.setBrush(cell.colour);
-            painter.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-            painter.setPen(Qt::black);
-            painter.drawText(
-                r.adjusted(2, 2, -2, -2), Qt::AlignCenter,
-                painter.fontMetrics().elidedText(cell.label, Qt::ElideRight, r.width() - 4));
-        }
-    }
-}
-
-void CharacterGrid::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        if (const Cell *cell = cellAt(event->position().toPoint()))
-            emit clicked(cell->picture);
-    QWidget::mousePressEvent(event);
-}
-
-void CharacterGrid::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    placeCells();
-}
-
-// ---- A drawing --------------------------------------------------------------------------------
-
-InkView::InkView(Ink ink, QWidget *parent) : QWidget(parent), m_ink(std::move(ink))
-{
-    setFixedSize(drawingSize, drawingSize);
-}
-
-void InkView::paintEvent(QPaintEvent *)
-{
-    // A drawing may hold a quarter of a million points: it is painted once, and a repaint of
-    // the window only copies it.
-    const qreal ratio = devicePixelRatioF();
-    if (m_pixels.isNull() || m_pixels.devicePixelRatio() != ratio) {
-        m_pixels = QImage(size() * ratio, QImage::Format_RGB32);
-        m_pixels.setDevicePixelRatio(ratio);
-        QPainter painter(&m_pixels);
-        paintDrawing(painter);
-    }
-    QPainter(this).drawImage(QPointF(0, 0), m_pixels);
-}
-
-void InkView::paintDrawing(QPainter &painter) const
-{
-    painter.fillRect(rect(), Qt::white);
-    painter.setPen(QColor(180, 180, 180));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    QRectF bounds;
-    qreal widest = 1;
-    for (const InkStroke &stroke : m_ink) {
-        widest = std::max(widest, stroke.width);
-        for (const InkPoint &p : stroke.points)
-            bounds = bounds.isNull() ? QRectF(p.pos, QSizeF(0.01, 0.01))
-                                     : bounds.united(QRectF(p.pos, QSizeF(0.01, 0.01)));
-    }
-    if (bounds.isNull())
-        return;
-    bounds.adjust(-widest, -widest, widest, widest);
-    const qreal margin = 6;
-    const qreal scale = std::min((width() - 2 * margin) / bounds.width(),
-                                 (height() - 2 * margin) / bounds.height());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(QPointF(width() / 2.0, height() / 2.0) - bounds.center() * scale);
-    paintInk(painter, m_ink, scale);
-}
+} // namespace
 
 // ---- The window -------------------------------------------------------------------------------
 
@@ -222,55 +80,123 @@ StatisticsWindow::StatisticsWindow(History &history, const QString &imagesFolder
     setObjectName(QStringLiteral("statistiques"));
     setWindowTitle(statisticstexts::statisticsTitle);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The catalogue lies beside the images folder, in the program's folder.
+    if (!imagesFolder.isEmpty())
+        m_catalogue = Catalogue::read(
+            Catalogue::pathIn(QDir::cleanPath(imagesFolder + QStringLiteral("/.."))));
 
-    m_totals = new QLabel(this);
+    m_totals = new QLabel;
     m_totals->setObjectName(QStringLiteral("totaux"));
+    m_totals->setWordWrap(true);
 
     m_grid = new CharacterGrid;
     auto *scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("defilementgrille"));
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_grid);
+    // Two rows of characters at the least, however small the window.
+    scroll->setMinimumHeight(CharacterGrid::twoRowsHeight());
 
-    m_chart = judgementchart::make(chartTexts());
+    judgementchart::Absence absence = judgementchart::Absence::Missing;
+    m_chart = judgementchart::make(chartTexts(), &absence);
     if (!m_chart) {
         // Without its module the window shows all the rest.
-        m_chart = new QLabel(statisticstexts::noChart);
-        m_chart->setObjectName(QStringLiteral("graphique"));
+        auto *note =
+            new QLabel(absence == judgementchart::Absence::Refused ? statisticstexts::chartRefused
+                                                                   : statisticstexts::noChart);
+        note->setWordWrap(true);
+        note->setObjectName(QStringLiteral("graphique"));
+        m_chart = note;
     }
 
     m_drawingsTitle = new QLabel(statisticstexts::clickHint);
     m_drawingsTitle->setObjectName(QStringLiteral("titredessins"));
+    m_drawingsTitle->setWordWrap(true);
     m_solution = new PictureBox;
     m_solution->setObjectName(QStringLiteral("solution"));
-    m_solution->setFixedSize(drawingSize, drawingSize);
+    m_solution->setFixedSize(InkView::side, InkView::side);
     m_drawings = new QWidget;
     m_drawings->setObjectName(QStringLiteral("dessins"));
     m_drawingsLayout = new QHBoxLayout(m_drawings);
     m_drawingsLayout->setContentsMargins(0, 0, 0, 0);
-    auto *drawingRow = new QHBoxLayout;
-    drawingRow->addWidget(m_solution);
-    drawingRow->addWidget(m_drawings);
-    drawingRow->addStretch();
+    // The solution and the drawings scroll across rather than widen the window.
+    auto *drawingRow = new QWidget;
+    auto *drawingRowLayout = new QHBoxLayout(drawingRow);
+    drawingRowLayout->setContentsMargins(0, 0, 0, 0);
+    drawingRowLayout->addWidget(m_solution, 0, Qt::AlignTop);
+    drawingRowLayout->addWidget(m_drawings, 0, Qt::AlignTop);
+    drawingRowLayout->addStretch();
+    auto *drawingScroll = new QScrollArea;
+    drawingScroll->setObjectName(QStringLiteral("defilementdessins"));
+    drawingScroll->setWidgetResizable(true);
+    drawingScroll->setFrameShape(QFrame::NoFrame);
+    drawingScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    drawingScroll->setWidget(drawingRow);
+    // High enough for a drawing, its two lines of caption and the scroll bar across.
+    drawingScroll->setMinimumHeight(InkView::side + 2 * fontMetrics().lineSpacing() +
+                                    style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                    2 * drawingRowLayout->spacing());
 
     auto *bottom = new QWidget;
     auto *bottomLayout = new QVBoxLayout(bottom);
     bottomLayout->addWidget(m_chart, 1);
     bottomLayout->addWidget(m_drawingsTitle);
-    bottomLayout->addLayout(drawingRow);
+    bottomLayout->addWidget(drawingScroll);
 
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(scroll);
     splitter->addWidget(bottom);
     splitter->setStretchFactor(0, 1);
+    splitter->setChildrenCollapsible(false);
 
+    // What does not fit in a small window scrolls, the chart and the drawings first.
+    auto *content = new QWidget;
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->addWidget(m_totals);
+    contentLayout->addWidget(splitter, 1);
+    auto *outer = new QScrollArea;
+    outer->setObjectName(QStringLiteral("defilement"));
+    outer->setWidgetResizable(true);
+    outer->setFrameShape(QFrame::NoFrame);
+    outer->setWidget(content);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_totals);
-    layout->addWidget(splitter, 1);
-    resize(860, 820);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(outer);
 
+    setMinimumSize(smallestSize);
+    QSize wanted = QSettings(QCoreApplication::applicationName()).value(sizeKey).toSize();
+    if (!wanted.isValid())
+        wanted = preferredSize;
+    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (shownOn)
+        wanted =
+            wanted.boundedTo((QSizeF(shownOn->availableGeometry().size()) * screenShare).toSize());
+    resize(wanted.expandedTo(smallestSize));
+
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     connect(m_grid, &CharacterGrid::clicked, this, &StatisticsWindow::showCharacter);
     refresh(now);
+}
+
+StatisticsWindow::~StatisticsWindow()
+{
+    // The main window closing takes this one with it, without hiding it first.
+    if (isVisible())
+        rememberSize();
+}
+
+void StatisticsWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        rememberSize();
+}
+
+void StatisticsWindow::rememberSize()
+{
+    if (!isMaximized() && !isMinimized() && !isFullScreen())
+        QSettings(QCoreApplication::applicationName()).setValue(sizeKey, size());
 }
 
 bool StatisticsWindow::refresh(const QDateTime &now)
@@ -282,7 +208,7 @@ bool StatisticsWindow::refresh(const QDateTime &now)
     if (!m_loaded)
         return false;
     showTotals(*totals);
-    showGrid(*characters, now);
+    showGrid(*characters);
     showChart(*days);
     return true;
 }
@@ -296,40 +222,47 @@ void StatisticsWindow::showTotals(const History::Totals &totals)
                           .arg(totals.dueToday));
 }
 
-namespace {
-
-// What a cell shows: the character itself where the picture is named by its code point (the
-// kanji courses' pictures), else the sound, else the picture's name.
-QString cellLabel(const QString &picture, const QString &sound)
+CharacterGrid::Cell StatisticsWindow::cellFor(const QString &picture, const QString &sound) const
 {
+    CharacterGrid::Cell cell;
+    cell.picture = picture;
+    if (const Catalogue::Entry *entry = m_catalogue.findPicture(picture)) {
+        cell.label = entry->character;
+        cell.reading = entry->sound();
+        return cell;
+    }
+    // The character itself where the picture is named by its code point (the kanji courses'
+    // pictures), else the sound, else the picture's name.
     const QString name = QFileInfo(picture).completeBaseName();
     static const QRegularExpression codePoint(QStringLiteral("^[0-9a-f]{4,5}$"));
     if (codePoint.match(name).hasMatch()) {
         const char32_t unicode = name.toUInt(nullptr, 16);
-        if (QChar::isPrint(unicode))
-            return QString::fromUcs4(&unicode, 1);
+        if (QChar::isPrint(unicode)) {
+            cell.label = QString::fromUcs4(&unicode, 1);
+            return cell;
+        }
     }
-    return sound.isEmpty() ? name : sound;
+    cell.label = sound.isEmpty() ? name : sound;
+    return cell;
 }
 
-} // namespace
-
-void StatisticsWindow::showGrid(const QList<History::Character> &characters, const QDateTime &now)
+void StatisticsWindow::showGrid(const QList<History::Character> &characters)
 {
-    Q_UNUSED(now);
     std::map<QString, CharacterGrid::Group> groups;
     QSet<QString> seen;
     for (const History::Character &c : characters) {
         seen.insert(c.picture);
-        const QString tip = statisticstexts::cellTip.arg(
+        const bool wrong = c.lastVerdict == History::Verdict::Faux;
+        CharacterGrid::Cell cell = cellFor(c.picture, c.sound);
+        cell.tip = statisticstexts::cellTip.arg(
             c.sound, c.picture, QString::number(c.judgements), localText(c.lastJudgement),
-            c.lastVerdict == History::Verdict::Juste ? statisticstexts::verdictRight
-                                                     : statisticstexts::verdictWrong,
+            wrong ? statisticstexts::verdictWrong : statisticstexts::verdictRight,
             localText(c.due));
+        // Judged wrong last: red until it is judged right again, however well it is known.
+        cell.colour = colourOf(wrong ? 0 : c.retrievability);
         CharacterGrid::Group &group = groups[c.folder];
         group.folder = c.folder.isEmpty() ? statisticstexts::otherFolder : c.folder;
-        group.cells.append(
-            {c.picture, cellLabel(c.picture, c.sound), colourOf(c.retrievability), tip});
+        group.cells.append(std::move(cell));
     }
     // The pictures of the same folders never judged yet, in grey.
     const QStringList filters = {QStringLiteral("*.png"), QStringLiteral("*.jpg"),
@@ -344,13 +277,26 @@ void StatisticsWindow::showGrid(const QList<History::Character> &characters, con
             // Pictures drawn twice as large for dense screens are the same character.
             if (seen.contains(picture) || name.contains(QLatin1String("@2x.")))
                 continue;
-            group.cells.append({picture, cellLabel(picture, {}), neverSeenColour,
-                                picture + QLatin1Char('\n') + statisticstexts::neverSeen});
+            CharacterGrid::Cell cell = cellFor(picture, {});
+            cell.colour = neverSeenColour;
+            cell.tip = picture + QLatin1Char('\n') + statisticstexts::neverSeen;
+            group.cells.append(std::move(cell));
         }
     }
+    // In the courses' order, each group where its first character stands; the rest after, by
+    // name.
+    const auto before = [this](const CharacterGrid::Cell &a, const CharacterGrid::Cell &b) {
+        return std::pair(rankOf(m_catalogue, a.picture), a.picture) <
+               std::pair(rankOf(m_catalogue, b.picture), b.picture);
+    };
     QList<CharacterGrid::Group> list;
-    for (auto &[folder, group] : groups)
+    for (auto &[folder, group] : groups) {
+        std::sort(group.cells.begin(), group.cells.end(), before);
         list.append(std::move(group));
+    }
+    std::stable_sort(list.begin(), list.end(), [&before](const auto &a, const auto &b) {
+        return before(a.cells.first(), b.cells.first());
+    });
     m_grid->setGroups(std::move(list));
 }
 
@@ -371,35 +317,43 @@ void StatisticsWindow::showCharacter(const QString &picture)
         if (QWidget *widget = owned->widget())
             widget->deleteLater();
     }
-    m_drawingsTitle->setText(statisticstexts::drawingsOf.arg(picture));
+    const CharacterGrid::Cell *cell = m_grid->cell(picture);
+    const CharacterGrid::Cell heading = cell ? *cell : cellFor(picture, {});
+    m_drawingsTitle->setText(statisticstexts::drawingsOf.arg(
+        heading.label, heading.reading.isEmpty() ? picture : heading.reading));
     if (!m_solution->showPicture(QDir(m_imagesFolder).filePath(picture)))
         m_solution->clearPicture();
     const auto drawings = m_history.lastDrawings(picture, drawingsShown);
     int shown = 0;
-    if (drawings) {
-        for (const History::Drawing &drawing : *drawings) {
-            std::optional<Ink> ink = decodeInk(drawing.strokes);
-            if (ink && ink->isEmpty())
-                continue;
-            QWidget *view = nullptr;
-            if (ink) {
-                view = new InkView(std::move(*ink), m_drawings);
-            } else {
-                // Damaged, or larger than any drawing the pad records: painting it could take
-                // minutes.
-                auto *note = new QLabel(statisticstexts::drawingNotShown, m_drawings);
-                note->setAlignment(Qt::AlignCenter);
-                note->setWordWrap(true);
-                note->setFixedSize(drawingSize, drawingSize);
-                view = note;
-            }
-            view->setToolTip(localText(drawing.at) + QStringLiteral(", ") +
-                             (drawing.verdict == History::Verdict::Juste
-                                  ? statisticstexts::verdictRight
-                                  : statisticstexts::verdictWrong));
-            m_drawingsLayout->addWidget(view);
-            ++shown;
+    for (const History::Drawing &drawing : drawings.value_or(QList<History::Drawing>())) {
+        std::optional<Ink> ink = decodeInk(drawing.strokes);
+        if (ink && ink->isEmpty())
+            continue;
+        auto *column = new QWidget(m_drawings);
+        auto *columnLayout = new QVBoxLayout(column);
+        columnLayout->setContentsMargins(0, 0, 0, 0);
+        if (ink) {
+            columnLayout->addWidget(new InkView(std::move(*ink)));
+        } else {
+            // Damaged, or larger than any drawing the pad records: painting it could take
+            // minutes.
+            auto *note = new QLabel(statisticstexts::drawingNotShown);
+            note->setAlignment(Qt::AlignCenter);
+            note->setWordWrap(true);
+            note->setFixedSize(InkView::side, InkView::side);
+            columnLayout->addWidget(note);
         }
+        const QString verdict = drawing.verdict == History::Verdict::Juste
+                                    ? statisticstexts::verdictRight
+                                    : statisticstexts::verdictWrong;
+        auto *caption = new QLabel(statisticstexts::drawingCaption.arg(
+            drawing.at.toLocalTime().toString(statisticstexts::drawingDateFormat), verdict));
+        caption->setObjectName(QStringLiteral("legende"));
+        caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        columnLayout->addWidget(caption);
+        column->setToolTip(localText(drawing.at) + QStringLiteral(", ") + verdict);
+        m_drawingsLayout->addWidget(column, 0, Qt::AlignTop);
+        ++shown;
     }
     if (shown == 0) {
         auto *none = new QLabel(statisticstexts::noDrawing, m_drawings);

@@ -1,82 +1,18 @@
 #pragma once
 
+#include "catalogue.h"
+#include "charactergrid.h"
 #include "history.h"
-#include "ink.h"
+#include "inkview.h"
 
 #include <QDateTime>
-#include <QImage>
 #include <QList>
 #include <QWidget>
 
 class QLabel;
-class QPainter;
 class QVBoxLayout;
 class QHBoxLayout;
 class PictureBox;
-
-// One cell per character, grouped under its picture folder, painted rather than made of
-// widgets so that a thousand characters stay cheap. A click on a cell emits its picture.
-class CharacterGrid : public QWidget
-{
-    Q_OBJECT
-
-public:
-    struct Cell
-    {
-        QString picture;
-        QString label;
-        QColor colour;
-        QString tip;
-    };
-    struct Group
-    {
-        QString folder;
-        QList<Cell> cells;
-    };
-
-    explicit CharacterGrid(QWidget *parent = nullptr);
-    void setGroups(QList<Group> groups);
-    const QList<Group> &groups() const { return m_groups; }
-    // Where a picture's cell is drawn; empty when it has none.
-    QRect cellRect(const QString &picture) const;
-
-signals:
-    void clicked(const QString &picture);
-
-protected:
-    bool event(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
-    void placeCells();
-    const Cell *cellAt(QPoint point) const;
-
-    QList<Group> m_groups;
-    // Cell and heading rectangles in the order of m_groups.
-    QList<QList<QRect>> m_cellRects;
-    QList<QRect> m_headings;
-};
-
-// A learner's drawing, in black at its strokes' widths, scaled to fit.
-class InkView : public QWidget
-{
-    Q_OBJECT
-
-public:
-    InkView(Ink ink, QWidget *parent = nullptr);
-    const Ink &ink() const { return m_ink; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    void paintDrawing(QPainter &painter) const;
-
-    Ink m_ink;
-    QImage m_pixels;
-};
 
 // The progress at a glance: totals, every character practised coloured by how well it is
 // remembered today, the judgements of the last 30 days, and a character's last drawings beside
@@ -89,8 +25,11 @@ class StatisticsWindow : public QWidget
 public:
     static constexpr int drawingsShown = 6;
 
+    // The characters of the catalogue beside `imagesFolder` are shown and ordered as the
+    // courses have them.
     StatisticsWindow(History &history, const QString &imagesFolder, QWidget *parent = nullptr,
                      const QDateTime &now = QDateTime::currentDateTimeUtc());
+    ~StatisticsWindow() override;
 
     // Reads the history again as of now. Returns false when it cannot be read: the history's
     // error() then tells why.
@@ -99,13 +38,21 @@ public:
     // Shows the last drawings of a character beside its solution, as a click on its cell does.
     void showCharacter(const QString &picture);
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void showTotals(const History::Totals &totals);
-    void showGrid(const QList<History::Character> &characters, const QDateTime &now);
+    void showGrid(const QList<History::Character> &characters);
     void showChart(const QList<History::Day> &days);
+    // A picture's cell as the grid shows it, without its colour and tip.
+    CharacterGrid::Cell cellFor(const QString &picture, const QString &sound) const;
+    // Keeps the window's size for the next time it opens, in this run or a later one.
+    void rememberSize();
 
     History &m_history;
     QString m_imagesFolder;
+    Catalogue m_catalogue;
     bool m_loaded = false;
     QLabel *m_totals;
     CharacterGrid *m_grid;

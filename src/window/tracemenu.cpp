@@ -2,6 +2,7 @@
 
 #include "comforttexts.h"
 #include "drawingpad.h"
+#include "guidedwriting.h"
 #include "posedsound.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@ namespace {
 
 const QString grilleKey = QStringLiteral("trace/grille");
 const QString prononcerKey = QStringLiteral("trace/prononcer");
+const QString guiderKey = QStringLiteral("trace/guider");
+const QString calqueKey = QStringLiteral("trace/calque");
 
 void remember(const QString &key, bool on)
 {
@@ -23,7 +26,8 @@ void remember(const QString &key, bool on)
 
 } // namespace
 
-TraceMenu::TraceMenu(QMenuBar &bar, DrawingPad &pad, const Buttons &buttons, PosedSound &sound)
+TraceMenu::TraceMenu(QMenuBar &bar, DrawingPad &pad, const Buttons &buttons, PosedSound &sound,
+                     GuidedWriting &writing)
     : QObject(&bar)
 {
     QMenu *trace = bar.addMenu(comforttexts::traceMenu);
@@ -75,6 +79,20 @@ TraceMenu::TraceMenu(QMenuBar &bar, DrawingPad &pad, const Buttons &buttons, Pos
         pad.setGuideGrid(on);
         remember(grilleKey, on);
     });
+
+    const auto mark = [&](const char *name, const QString &text, Qt::Key key,
+                          const QString &settingsKey, void (GuidedWriting::*set)(bool)) {
+        QAction *action = add(name, text, QKeySequence(key));
+        action->setCheckable(true);
+        action->setChecked(settings.value(settingsKey, false).toBool());
+        (writing.*set)(action->isChecked());
+        connect(action, &QAction::toggled, &writing, [&writing, set, settingsKey](bool on) {
+            (writing.*set)(on);
+            remember(settingsKey, on);
+        });
+    };
+    mark("Guider", comforttexts::guider, Qt::Key_G, guiderKey, &GuidedWriting::setGuiding);
+    mark("Calque", comforttexts::calque, Qt::Key_M, calqueKey, &GuidedWriting::setModelShown);
 }
 
 void TraceMenu::standFor(QAction *action, QPushButton *button)

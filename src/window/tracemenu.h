@@ -4,6 +4,7 @@
 #include <QObject>
 
 class DrawingPad;
+class GuidedWriting;
 class PosedSound;
 class QAction;
 class QMenuBar;
@@ -11,7 +12,7 @@ class QPushButton;
 
 // The Tracé menu: taking back the last stroke, wiping the pad, the entries that stand for the
 // window's buttons (named as they are, and enabled with them), the posed sound, and the marks
-// kept between runs (each sound spoken, the guide grid).
+// kept between runs (each sound spoken, the guide grid, each stroke guided, the faint model).
 class TraceMenu : public QObject
 {
     Q_OBJECT
@@ -26,7 +27,8 @@ public:
     };
 
     // Adds the menu at the end of `bar`.
-    TraceMenu(QMenuBar &bar, DrawingPad &pad, const Buttons &buttons, PosedSound &sound);
+    TraceMenu(QMenuBar &bar, DrawingPad &pad, const Buttons &buttons, PosedSound &sound,
+              GuidedWriting &writing);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

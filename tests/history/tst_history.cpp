@@ -18,6 +18,7 @@
 
 #include <functional>
 
+#include <sys/stat.h>
 #include <time.h>
 
 namespace {
@@ -74,6 +75,8 @@ public:
         return !q.lastError().isValid();
     }
 
+    const QString &name() const { return m_name; }
+
     QVariant value(const QString &sql)
     {
         QSqlQuery q(QSqlDatabase::database(m_name, false));
@@ -118,6 +121,15 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The damaged files set aside in a folder, without their logs.
+QStringList setAside(const QString &folder)
+{
+    QStringList files =
+        QDir(folder).entryList({History::fileName + QStringLiteral(".corrompu-*")}, QDir::Files);
+    files.removeIf([](const QString &name) { return name.endsWith(QLatin1String("-wal")); });
+    return files;
+}
+
 // The schema of the first version, as it was released: a file to migrate.
 const QStringList version1 = {
     QStringLiteral("CREATE TABLE judgements (id INTEGER PRIMARY KEY, at TEXT NOT NULL, course TEXT "
@@ -144,6 +156,7 @@ class TestHistory : public QObject
 
 private slots:
     void recordsAsStored();
+    void longTexts();
     void timeTexts();
     void cardsAndDueOrder();
     void statistics();
@@ -159,7 +172,11 @@ private slots:
     void damagedFile_data();
     void damagedFile();
     void damagedInUse();
-    void newerVersionRefused();
+    void damagedSeenByTwo();
+    void damagedIndex_data();
+    void damagedIndex();
+    void refusedUntouched_data();
+    void refusedUntouched();
     void lockHeldTooLong();
     void diskFull();
     void killedMidWrite();
@@ -198,6 +215,40 @@ void TestHistory::recordsAsStored()
                                       "'hiragana/a.png'"))
                  .toInt(),
              1);
+}
+
+void TestHistory::longTexts()
+{
+    QTemporaryDir dir;
+    History history(dir.path());
+    QVERIFY(history.open());
+    // Cut at 4096 characters; a pair that the cut would split goes whole.
+    History::Judgement j = judgement(QString(5000, QLatin1Char('p')), juste, t0);
+    j.sound = QString(History::maxText - 1, QLatin1Char('s')) + QStringLiteral("\U0001F58C") +
+              QStringLiteral("s");
+    j.comment = QString(History::maxText, QLatin1Char('c'));
+    j.course = QString(9000, QLatin1Char('k'));
+    QVERIFY(history.record(j));
+    Raw raw(history.path());
+    QCOMPARE(raw.value(QStringLiteral("SELECT length(picture) || ' ' || length(sound) || ' ' || "
+                                      "length(comment) || ' ' || length(course) FROM judgements"))
+                 .toString(),
+             QStringLiteral("4096 4095 4096 4096"));
+    QCOMPARE(raw.value(QStringLiteral("SELECT length(picture) + length(sound) FROM cards")).toInt(),
+             4096 + 4095);
+
+    // Texts another program wrote long are read back cut, by the grid and by the review.
+    QVERIFY(raw.exec(QStringLiteral("UPDATE cards SET sound = printf('%.*c', 3000000, 's'), "
+                                    "comment = printf('%.*c', 3000000, 'c'), "
+                                    "picture = printf('%.*c', 3000000, 'p')")));
+    const auto grid = history.characters(t0);
+    QVERIFY(grid && grid->size() == 1);
+    QCOMPARE(grid->first().sound.size(), History::maxText);
+    QCOMPARE(grid->first().picture.size(), History::maxText);
+    const auto due = history.dueCards(t0.addDays(30));
+    QVERIFY(due && due->size() == 1);
+    QCOMPARE(due->first().sound.size() + due->first().comment.size() + due->first().picture.size(),
+             3 * History::maxText);
 }
 
 void TestHistory::timeTexts()
@@ -308,6 +359,9 @@ void TestHistory::statistics()
     }
     QCOMPARE(right, 2);
     QCOMPARE(wrong, 1);
+    // The pictures judged wrong in the last 30 days, and in the 41 that reach ka's.
+    QCOMPARE(history.picturesJudgedWrong(now).value_or(QStringList()), QStringList{a});
+    QCOMPARE(history.picturesJudgedWrong(now, 41).value_or(QStringList()), (QStringList{a, ka}));
 
     const auto drawings = history.lastDrawings(QStringLiteral("hiragana\\a.png"), 2);
     QVERIFY(drawings);
@@ -408,21 +462,29 @@ void TestHistory::savedExercises()
 void TestHistory::forgetAll()
 {
     QTemporaryDir dir;
-    History history(dir.path());
-    QVERIFY(history.open());
-    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
-    QVERIFY(history.saveExercise({run(1),
-                                  QStringLiteral("/x.txt"),
-                                  QByteArray(32, 0),
-                                  {0},
-                                  {},
-                                  {0, {9999}, {}, {}, false},
-                                  t0}));
-    QVERIFY(history.forgetAll());
-    QCOMPARE(history.totals(t0)->judgements, 0);
-    QCOMPARE(history.totals(t0)->charactersSeen, 0);
-    QCOMPARE(history.hasSavedExercises(), false);
-    QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    const QByteArray secret("un-dessin-oublie");
+    {
+        History history(dir.path());
+        QVERIFY(history.open());
+        History::Judgement drawn = judgement(QStringLiteral("hiragana/a.png"), juste, t0);
+        drawn.strokes = secret.repeated(500);
+        QVERIFY(history.record(drawn));
+        QVERIFY(history.saveExercise({run(1),
+                                      QStringLiteral("/x.txt"),
+                                      QByteArray(32, 0),
+                                      {0},
+                                      {},
+                                      {0, {9999}, {}, {}, false},
+                                      t0}));
+        QVERIFY(history.forgetAll());
+        QCOMPARE(history.totals(t0)->judgements, 0);
+        QCOMPARE(history.totals(t0)->charactersSeen, 0);
+        QCOMPARE(history.hasSavedExercises(), false);
+        QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
+    }
+    // Nothing of the forgotten drawing is left in the file or beside it.
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+        QVERIFY2(!bytesOf(dir.filePath(name)).contains(secret), qPrintable(name));
 }
 
 void TestHistory::rebuildGivesTheRecordedCards()
@@ -662,21 +724,149 @@ void TestHistory::damagedInUse()
     QCOMPARE(history.totals(t0)->judgements, 1);
 }
 
-void TestHistory::newerVersionRefused()
+// Two windows on one file: the first to meet the damage sets the file aside; the other then
+// goes on in the new file rather than setting it aside in turn.
+void TestHistory::damagedSeenByTwo()
 {
     QTemporaryDir dir;
-    History history(dir.path());
+    History one(dir.path());
+    History two(dir.path());
+    QVERIFY(one.open() && two.open());
+    for (int n = 0; n < 40; ++n)
+        QVERIFY(one.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0.addSecs(n))));
     {
+        Raw raw(one.path());
+        QVERIFY(raw.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+    }
+    QByteArray bytes = bytesOf(one.path());
+    bytes.replace(4096, bytes.size() - 4096, QByteArray(bytes.size() - 4096, '\xee'));
+    QVERIFY(writeBytes(one.path(), bytes));
+
+    QVERIFY(!one.totals(t0));
+    QVERIFY(one.record(judgement(QStringLiteral("hiragana/i.png"), faux, t0)));
+    // The judgement that meets the damage is written in the file that replaces it.
+    QVERIFY(two.record(judgement(QStringLiteral("hiragana/u.png"), faux, t0)));
+    // Nothing was done to the new file, and nothing new is told.
+    QVERIFY(two.notice().isEmpty());
+    QCOMPARE(setAside(dir.path()).size(), 1);
+    History fresh(dir.path());
+    QVERIFY(fresh.open());
+    QCOMPARE(fresh.totals(t0)->judgements, 2);
+    QCOMPARE(two.totals(t0)->judgements, 2);
+}
+
+void TestHistory::damagedIndex_data()
+{
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<bool>("rootOnly");
+    QTest::newRow("judgements by picture, root page") << "judgements_by_picture" << true;
+    QTest::newRow("judgements by time, every page") << "judgements_by_time" << false;
+    QTest::newRow("cards' key") << "sqlite_autoindex_cards_1" << false;
+}
+
+// Damage in an index alone loses nothing: the indexes are made anew from the rows.
+void TestHistory::damagedIndex()
+{
+    QFETCH(QString, index);
+    QFETCH(bool, rootOnly);
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(History::fileName);
+    {
+        History history(dir.path());
+        QVERIFY(history.open());
+        for (int n = 0; n < 300; ++n)
+            QVERIFY(history.record(judgement(QStringLiteral("kanji/%1.png").arg(n % 150),
+                                             n % 3 ? juste : faux, t0.addSecs(n))));
+    }
+    QList<int> pages;
+    {
+        Raw raw(path);
+        QSqlQuery query(QSqlDatabase::database(raw.name()));
+        QVERIFY(query.exec(QStringLiteral("SELECT pageno FROM dbstat WHERE name = '%1' ORDER BY "
+                                          "path LIMIT %2")
+                               .arg(index)
+                               .arg(rootOnly ? 1 : 1000)));
+        while (query.next())
+            pages.append(query.value(0).toInt());
+    }
+    QVERIFY(!pages.isEmpty());
+    QByteArray bytes = bytesOf(path);
+    for (int page : std::as_const(pages))
+        bytes.replace((page - 1) * 4096, 4096, QByteArray(4096, '\xee'));
+    QVERIFY(writeBytes(path, bytes));
+
+    History history(dir.path());
+    QVERIFY(history.open());
+    QVERIFY2(history.record(judgement(QStringLiteral("kanji/0.png"), juste, t0.addDays(1))),
+             qPrintable(history.error()));
+    QVERIFY2(history.notice().startsWith(storetexts::repairedFromCopy.section(u'«', 0, 0)),
+             qPrintable(history.notice()));
+    QCOMPARE(history.totals(t0)->judgements, 301);
+    QCOMPARE(history.characters(t0)->size(), 150);
+    QCOMPARE(history.lastDrawings(QStringLiteral("kanji/0.png"), 5)->size(), 0);
+    Raw raw(path);
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    QCOMPARE(raw.value(QStringLiteral("PRAGMA user_version")).toInt(), History::schemaVersion());
+    // The damaged file is kept aside all the same.
+    const QStringList aside = setAside(dir.path());
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(bytesOf(dir.filePath(aside.first())), bytes);
+}
+
+void TestHistory::refusedUntouched_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("newer version") << "newer" << storetexts::newerVersion;
+    QTest::newRow("another program's database") << "foreign" << storetexts::foreignDatabase;
+    QTest::newRow("link to nothing") << "dangling" << storetexts::fileIsLink;
+    QTest::newRow("link to a history") << "link" << storetexts::fileIsLink;
+    QTest::newRow("folder") << "folder" << storetexts::fileIsFolder;
+    QTest::newRow("pipe") << "fifo" << storetexts::notPlainFile;
+}
+
+void TestHistory::refusedUntouched()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    History history(dir.path());
+    const QString target = elsewhere.filePath(History::fileName);
+    if (kind == QLatin1String("newer") || kind == QLatin1String("foreign")) {
         Raw raw(history.path());
         QVERIFY(raw.exec(QStringLiteral("CREATE TABLE later (x)")));
-        QVERIFY(
-            raw.exec(QStringLiteral("PRAGMA user_version = %1").arg(History::schemaVersion() + 1)));
+        QVERIFY(raw.exec(QStringLiteral("INSERT INTO later VALUES (1)")));
+        if (kind == QLatin1String("newer"))
+            QVERIFY(raw.exec(
+                QStringLiteral("PRAGMA user_version = %1").arg(History::schemaVersion() + 1)));
+    } else if (kind == QLatin1String("link")) {
+        History linked(elsewhere.path());
+        QVERIFY(linked.open());
     }
-    const QByteArray before = bytesOf(history.path());
+    if (kind == QLatin1String("dangling") || kind == QLatin1String("link"))
+        QVERIFY(QFile::link(target, history.path()));
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir(dir.path()).mkdir(History::fileName));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(mkfifo(QFile::encodeName(history.path()).constData(), 0600), 0);
+    const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+    const QStringList entries = QDir(dir.path()).entryList(all);
+    const QStringList targets = QDir(elsewhere.path()).entryList(all);
+    // A pipe is not read: that would wait for a writer.
+    const QString file = kind == QLatin1String("link") ? target : history.path();
+    const auto contents = [&] {
+        return kind == QLatin1String("fifo") ? QByteArray() : bytesOf(file);
+    };
+    const QByteArray before = contents();
+
     QVERIFY(!history.open());
-    QCOMPARE(history.error(), storetexts::newerVersion);
-    QCOMPARE(bytesOf(history.path()), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{History::fileName});
+    QCOMPARE(history.error(), text.contains(QLatin1String("%1"))
+                                  ? text.arg(QDir::toNativeSeparators(history.path()))
+                                  : text);
+    QCOMPARE(QDir(dir.path()).entryList(all), entries);
+    QCOMPARE(QDir(elsewhere.path()).entryList(all), targets);
+    QCOMPARE(contents(), before);
 }
 
 void TestHistory::lockHeldTooLong()
@@ -692,6 +882,7 @@ void TestHistory::lockHeldTooLong()
     QVERIFY(!history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QVERIFY(timer.elapsed() >= 150);
     QCOMPARE(history.error(), storetexts::busy);
+    QCOMPARE(history.failure(), History::Failure::Busy);
     QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     QVERIFY(history.record(judgement(QStringLiteral("hiragana/a.png"), juste, t0)));
     QCOMPARE(history.totals(t0)->judgements, 1);
@@ -711,6 +902,7 @@ void TestHistory::diskFull()
     big.strokes = QByteArray(100000, 'x');
     QVERIFY(!history.record(big));
     QCOMPARE(history.error(), storetexts::diskFull);
+    QCOMPARE(history.failure(), History::Failure::DiskFull);
     // Nothing half written: neither the judgement nor the card.
     QCOMPARE(history.totals(t0)->judgements, 1);
     QCOMPARE(history.totals(t0)->charactersSeen, 1);

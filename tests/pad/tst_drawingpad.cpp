@@ -602,28 +602,38 @@ private slots:
         auto *label = pad.findChild<QLabel *>(QStringLiteral("verdict"));
         QVERIFY(label && !label->isVisible());
         drag(&pad, {{20, 100}, {180, 100}});
+        drag(&pad, {{0, 195}, {60, 195}});
         const QImage drawn = pad.image();
 
-        // A long text wraps within the pad, at its bottom-left, and follows that corner.
-        pad.setVerdict(QStringLiteral("Trait 12 : tracé en position 3, revoyez l'ordre des "
-                                      "traits. Trait 12 : tracé en position 3."));
+        // A long text keeps to one line at the pad's bottom-left, cut on screen and whole in
+        // its tooltip, and follows that corner; the ink shows through its ground.
+        const QString text = QStringLiteral("Trait 12 : tracé en position 3, revoyez l'ordre "
+                                            "des traits. Trait 12 : tracé en position 3.");
+        pad.setVerdict(text);
         QVERIFY(label->isVisible());
-        QVERIFY(QRect(0, 0, 300, 200).contains(label->geometry()));
-        QVERIFY(label->geometry().left() < 10 && label->geometry().bottom() > 190);
-        QVERIFY(label->height() > 2 * label->fontMetrics().height());
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->toolTip(), text);
+        QCOMPARE(label->geometry(), QRect(0, 200 - label->height(), 300, label->height()));
+        QVERIFY(label->height() < 2 * label->fontMetrics().height());
+        const qreal throughGround = inkAt(pad.grab().toImage(), {2, 195});
+        QVERIFY(throughGround > 0.2 && throughGround < 0.8);
         pad.resize(400, 300);
-        QTRY_VERIFY(label->geometry().bottom() > 290 && label->geometry().bottom() < 300);
-        pad.setVerdict(QString());
-        QVERIFY(!label->isVisible());
+        QTRY_COMPARE(label->geometry().bottom(), 299);
+        pad.resize(300, 200);
+        QTRY_COMPARE(label->geometry().bottom(), 199);
 
+        // The stroke is painted over the drawing and the verdict alike.
         QPainterPath stroke({100, 20});
-        stroke.lineTo(100, 180);
+        stroke.lineTo(100, 199);
         pad.setOverlay(stroke, 3, {110, 30});
         QCOMPARE(pad.image(), drawn);
         const QImage shot = pad.grab().toImage();
-        const QColor onStroke =
-            shot.pixelColor((QPointF(100, 60) * shot.devicePixelRatio()).toPoint());
-        QVERIFY(onStroke.blue() > onStroke.red() + 60);
+        for (const QPointF at : {QPointF(100, 60), QPointF(100, 190)}) {
+            const QColor onStroke = shot.pixelColor((at * shot.devicePixelRatio()).toPoint());
+            QVERIFY2(onStroke.blue() > onStroke.red() + 100, qPrintable(onStroke.name()));
+        }
+        pad.setVerdict(QString());
+        QVERIFY(!label->isVisible());
         pad.clearOverlay();
         QVERIFY(!pad.hasOverlay());
     }

@@ -1,11 +1,13 @@
 #include "exercisefile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 class TestExerciseFile : public QObject
 {
@@ -46,6 +48,8 @@ void TestExerciseFile::textFromBytes_data()
                                   << QStringLiteral("\u20ac\u2019\u00e9t\u00e9");
     QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe3\x81\x8b")
                            << QStringLiteral("caf\u00e9 \u304b");
+    QTest::newRow("UTF-8 beyond 16 bits")
+        << QByteArray("\xf0\xa0\xae\x9f=") << QString::fromUtf8("\xf0\xa0\xae\x9f=");
     QTest::newRow("UTF-8 over lines")
         << QByteArray("\xc3\xa9\r\n\xc3\xa9") << QStringLiteral("\u00e9\u00e9");
     QTest::newRow("byte-order mark dropped")
@@ -75,6 +79,23 @@ void TestExerciseFile::textFromBytes()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(exercise::textFromBytes(bytes), text);
+
+    // A file is read a piece at a time: the same bytes read alone, and straddling the end of
+    // the first piece, give what the whole bytes give.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cours.txt"));
+    for (const qsizetype before :
+         {qsizetype(0), exercise::readChunkBytes - 3, exercise::readChunkBytes - 2,
+          exercise::readChunkBytes - 1, exercise::readChunkBytes}) {
+        const QByteArray file = QByteArray(before, 'x') + bytes;
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(out.write(file), file.size());
+        out.close();
+        QByteArray sha256;
+        QCOMPARE(exercise::readText(path, &sha256), exercise::textFromBytes(file));
+        QCOMPARE(sha256, QCryptographicHash::hash(file, QCryptographicHash::Sha256));
+    }
 }
 
 void TestExerciseFile::workedExamples_data()
@@ -220,6 +241,7 @@ void TestExerciseFile::readTextRefusesWhatIsNoFile_data()
     QTest::newRow("folder") << QStringLiteral("folder");
     // No writer: a blocking open or read would hang here.
     QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("a device") << QStringLiteral("/dev/zero");
     // Sparse: it takes no room on disk, but reading it whole would take gigabytes.
     QTest::newRow("larger than any exercise") << QStringLiteral("huge.txt");
 }
@@ -237,7 +259,10 @@ void TestExerciseFile::readTextRefusesWhatIsNoFile()
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(exercise::maxFileBytes + 1));
     huge.close();
 
+    // A read that waits would hang the run: end it with a failure instead.
+    ::alarm(60);
     QVERIFY_THROWS_EXCEPTION(ExerciseError, exercise::readText(root.filePath(name)));
+    ::alarm(0);
 }
 
 QTEST_GUILESS_MAIN(TestExerciseFile)

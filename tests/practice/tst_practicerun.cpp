@@ -59,6 +59,7 @@ private slots:
     void aRunAsTheObserverAndProgressSeeIt();
     void resetStartsAfresh();
     void failedOpeningClears();
+    void mistakesAgain();
     void restore_data();
     void restore();
     void takeUp_data();
@@ -163,6 +164,27 @@ void TestPracticeRun::restore()
         rig.run('J');
     }
     QCOMPARE(rig.window.messages.last().text, texts::exerciseDone);
+}
+
+// The window's own test plays the mistakes through; here, when they are there and when not.
+void TestPracticeRun::mistakesAgain()
+{
+    Rig rig;
+    rig.openRecords("a=a.jpg=*ka=ka.jpg=*sa=sa.jpg=*");
+    for (QChar c : QStringLiteral("SFSJSF"))
+        rig.run(c);
+    QVERIFY(!rig.practice.refaireErreurs()); // not before the end
+    for (QChar c : QStringLiteral("SJSJ"))
+        rig.run(c);
+    QCOMPARE(rig.practice.mistakes(), (QStringList{"a=a.jpg=", "sa=sa.jpg="}));
+    QVERIFY(rig.practice.refaireErreurs());
+    QVERIFY(rig.practice.isReview() && rig.practice.mistakes().isEmpty());
+    // The drill's own mistake can be drilled in turn; Reset puts it away.
+    for (QChar c : QStringLiteral("SJSFSJ"))
+        rig.run(c);
+    QCOMPARE(rig.practice.mistakes(), QStringList{"sa=sa.jpg="});
+    rig.run('R');
+    QVERIFY(rig.practice.mistakes().isEmpty());
 }
 
 void TestPracticeRun::takeUp_data()

@@ -1,6 +1,11 @@
+#include "lookalikes.h"
 #include "strokecheck.h"
 #include "strokefile.h"
+#include "strokepack.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTransform>
 
@@ -176,6 +181,89 @@ private slots:
         QFETCH(StrokeVerdict, verdict);
         QFETCH(QString, text);
         QCOMPARE(verdictText(verdict), text);
+    }
+
+    // A drawing correct against the main file or a variant is correct; otherwise the verdict is
+    // about the closest reference, the main one when in doubt.
+    void variants_data()
+    {
+        QTest::addColumn<Ink>("ink");
+        QTest::addColumn<StrokeVerdict>("expected");
+        // 主 with its vertical stroke third, or last in the variant.
+        const Ink main = drawnAsReference(load("04e3b.svg"), padMap());
+        const Ink last = drawnAsReference(load("04e3b-VtLst.svg"), padMap());
+        QTest::newRow("main") << main << verdict(StrokeFault::None, 0, 0, 5, 5);
+        StrokeVerdict variant = verdict(StrokeFault::None, 0, 0, 5, 5);
+        variant.reference = 1;
+        QTest::newRow("variant") << last << variant;
+        Ink reversed = last;
+        std::reverse(reversed[1].points.begin(), reversed[1].points.end());
+        variant = verdict(StrokeFault::Direction, 2, 0, 5, 5);
+        variant.reference = 1;
+        QTest::newRow("variant, a stroke reversed") << reversed << variant;
+        QTest::newRow("closer to the main file") << Ink{main[1], main[0], main[2], main[3], main[4]}
+                                                 << verdict(StrokeFault::Order, 1, 2, 5, 5);
+        QTest::newRow("a stroke left out")
+            << Ink{main[0], main[1], main[2], main[3]} << verdict(StrokeFault::Count, 0, 0, 5, 4);
+    }
+
+    void variants()
+    {
+        QFETCH(Ink, ink);
+        QFETCH(StrokeVerdict, expected);
+        const StrokeVerdict got =
+            checkInkAgainst(ink, {load("04e3b.svg"), load("04e3b-VtLst.svg")});
+        QVERIFY2(got == expected, qPrintable(verdictText(got) + QString::number(got.reference)));
+    }
+
+    // A drawing of another character is named by the first index that holds it, never as the
+    // character asked; the index reads the pictures' stroke files beside them or packed.
+    void lookAlikes()
+    {
+        QTemporaryDir folder;
+        QString error;
+        const auto bytes = [](const char *name) {
+            QFile file(QStringLiteral(STROKES_DATA "/") + QLatin1String(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray pack =
+            packStrokeFiles({{QStringLiteral("a.svg"), bytes("03042.svg")},
+                             {QStringLiteral("nushi.svg"), bytes("04e3b.svg")},
+                             {QStringLiteral("nushi-VtLst.svg"), bytes("04e3b-VtLst.svg")}},
+                            error);
+        QFile packFile(QDir(folder.path()).filePath(strokepack::fileName));
+        QVERIFY(packFile.open(QIODevice::WriteOnly) && packFile.write(pack) == pack.size());
+        packFile.close();
+        QFile loose(QDir(folder.path()).filePath(QStringLiteral("o.svg")));
+        QVERIFY(loose.open(QIODevice::WriteOnly) && loose.write(bytes("0304a.svg")) > 0);
+        loose.close();
+        const auto picture = [&folder](const char *name) {
+            return QDir(folder.path()).filePath(QLatin1String(name));
+        };
+        const LookAlikeIndex shipped =
+            lookAlikeIndexOfPictures({{picture("a.png"), QStringLiteral("a")},
+                                      {picture("o.png"), QStringLiteral("o")},
+                                      {picture("nushi.png"), QStringLiteral("maître")},
+                                      {picture("none.png"), QStringLiteral("rien")}});
+        QCOMPARE(shipped.size(), 3);
+
+        const Ink a = drawnAsReference(load("03042.svg"), padMap());
+        const Ink o = drawnAsReference(load("0304a.svg"), padMap());
+        const Ink nushiLast = drawnAsReference(load("04e3b-VtLst.svg"), padMap());
+        const LookAlike isA{QStringLiteral("あ"), QStringLiteral("a")};
+        QCOMPARE(findLookAlike(a, QStringLiteral("お"), {&shipped}), isA);
+        QCOMPARE(findLookAlike(o, QStringLiteral("あ"), {&shipped}),
+                 (LookAlike{QStringLiteral("お"), QStringLiteral("o")}));
+        QCOMPARE(findLookAlike(nushiLast, QStringLiteral("お"), {&shipped}),
+                 (LookAlike{QStringLiteral("主"), QStringLiteral("maître")}));
+        QCOMPARE(findLookAlike(a, QStringLiteral("あ"), {&shipped}), std::nullopt);
+        QCOMPARE(findLookAlike(Ink{a[0], a[1]}, QStringLiteral("お"), {&shipped}), std::nullopt);
+
+        LookAlikeIndex exercise;
+        exercise.add(QStringLiteral("a (exercice)"), {load("03042.svg")});
+        QCOMPARE(findLookAlike(a, QStringLiteral("お"), {&exercise, &shipped}),
+                 (LookAlike{QStringLiteral("あ"), QStringLiteral("a (exercice)")}));
+        QCOMPARE(lookAlikeText(isA), QStringLiteral("Ceci ressemble à あ (a)."));
     }
 
     // The expected stroke and its number land where the learner's drawing puts them.

@@ -1,6 +1,11 @@
 #include "strokefile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +39,16 @@ class TestStrokeFile : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath("fifo.svg")).constData(), 0600), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_dir.filePath("zero.svg")));
+    }
+    // A read that waits would hang the run: end it with a failure instead.
+    void init() { ::alarm(60); }
+    void cleanup() { ::alarm(0); }
+
     void pathData_data()
     {
         QTest::addColumn<QString>("d");
@@ -93,17 +108,22 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("strokes");
         QTest::addColumn<int>("numbers");
+        QTest::addColumn<QString>("character");
 
-        QTest::newRow("ka") << dataFile("0304b.svg") << 3 << 3;
-        QTest::newRow("i") << dataFile("03044.svg") << 2 << 2;
-        QTest::newRow("long vowel") << dataFile("030fc.svg") << 1 << 1;
-        QTest::newRow("migi") << dataFile("053f3.svg") << 5 << 5;
-        QTest::newRow("a number missing") << dataFile("odd-numbers.svg") << 3 << 0;
-        QTest::newRow("truncated") << dataFile("broken-truncated.svg") << -1 << 0;
-        QTest::newRow("arc") << dataFile("broken-arc.svg") << -1 << 0;
-        QTest::newRow("far outside") << dataFile("broken-far.svg") << -1 << 0;
-        QTest::newRow("no stroke group") << dataFile("broken-nogroup.svg") << -1 << 0;
-        QTest::newRow("missing") << dataFile("nothing-here.svg") << -1 << 0;
+        QTest::newRow("ka") << dataFile("0304b.svg") << 3 << 3 << "か";
+        QTest::newRow("i") << dataFile("03044.svg") << 2 << 2 << "い";
+        QTest::newRow("long vowel") << dataFile("030fc.svg") << 1 << 1 << "ー";
+        QTest::newRow("migi") << dataFile("053f3.svg") << 5 << 5 << "右";
+        QTest::newRow("variant") << dataFile("04e3b-VtLst.svg") << 5 << 5 << "主";
+        QTest::newRow("a number missing") << dataFile("odd-numbers.svg") << 3 << 0 << "か";
+        QTest::newRow("truncated") << dataFile("broken-truncated.svg") << -1 << 0 << "";
+        QTest::newRow("arc") << dataFile("broken-arc.svg") << -1 << 0 << "";
+        QTest::newRow("far outside") << dataFile("broken-far.svg") << -1 << 0 << "";
+        QTest::newRow("no stroke group") << dataFile("broken-nogroup.svg") << -1 << 0 << "";
+        QTest::newRow("missing") << dataFile("nothing-here.svg") << -1 << 0 << "";
+        // No writer: opening it to read would wait forever.
+        QTest::newRow("a FIFO") << m_dir.filePath("fifo.svg") << -1 << 0 << "";
+        QTest::newRow("a link to /dev/zero") << m_dir.filePath("zero.svg") << -1 << 0 << "";
     }
 
     void files()
@@ -111,6 +131,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, strokes);
         QFETCH(int, numbers);
+        QFETCH(QString, character);
         const auto read = readStrokeFile(file);
         QCOMPARE(read.has_value(), strokes >= 0);
         if (!read)
@@ -118,6 +139,39 @@ private slots:
         QCOMPARE(read->viewBox, QRectF(0, 0, 109, 109));
         QCOMPARE(read->strokes.size(), strokes);
         QCOMPARE(read->numberPositions.size(), numbers);
+        QCOMPARE(read->character, character);
+    }
+
+    // The character comes from the stroke group's id, else from the first group's element;
+    // anything but one printable code point names none.
+    void character_data()
+    {
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<QString>("character");
+        QTest::newRow("id first") << QByteArray("kvg:StrokePaths_0304b") << QByteArray("x") << "か";
+        QTest::newRow("beyond the BMP")
+            << QByteArray("kvg:StrokePaths_20b9f-Kaisho") << QByteArray() << "𠮟";
+        QTest::newRow("element") << QByteArray("kvg:StrokePaths") << QByteArray("お") << "お";
+        QTest::newRow("control") << QByteArray("kvg:StrokePaths_1") << QByteArray() << "";
+        QTest::newRow("surrogate") << QByteArray("kvg:StrokePaths_d800") << QByteArray() << "";
+        QTest::newRow("too large") << QByteArray("kvg:StrokePaths_110000") << QByteArray() << "";
+        QTest::newRow("two in element")
+            << QByteArray("kvg:StrokePaths_x") << QByteArray("ab") << "";
+    }
+
+    void character()
+    {
+        QFETCH(QByteArray, id);
+        QFETCH(QByteArray, element);
+        QFETCH(QString, character);
+        QByteArray bytes = makeFile(1);
+        bytes.replace("kvg:StrokePaths_1\">", id + "\"><g kvg:element=\"" + element + "\">");
+        bytes.replace("</g></svg>", "</g></g></svg>");
+        bytes.replace("<svg ", "<svg xmlns:kvg=\"http://kanjivg.tagaini.net\" ");
+        const auto read = parseStrokeFile(bytes);
+        QVERIFY(read);
+        QCOMPARE(read->character, character);
     }
 
     void kaInWritingOrder()
@@ -148,6 +202,18 @@ private slots:
         QTest::newRow("strokes on one point")
             << makeFile(2).replace("L90,0", "Z").replace("M10,1L90,1", "M10,0") << false;
         QTest::newRow("one flat stroke") << makeFile(1) << true;
+        // Entities expand without bound: a few kilobytes become megabytes of path data.
+        QTest::newRow("an entity in a path")
+            << makeFile(1)
+                   .replace("M10,0L90,0", "&p;")
+                   .replace("<svg", "<!DOCTYPE svg [<!ENTITY p \"M10,0L90,0\">]><svg")
+            << false;
+        QTest::newRow("an entity declared, unused")
+            << makeFile(1).replace("<svg", "<!DOCTYPE svg [<!ENTITY p \"x\">]><svg") << false;
+        QTest::newRow("a DTD without entities")
+            << makeFile(1).replace("<svg", "<!DOCTYPE svg [<!ATTLIST g kvg:element CDATA "
+                                           "#IMPLIED>]><svg")
+            << true;
     }
 
     void limits()
@@ -156,6 +222,9 @@ private slots:
         QFETCH(bool, ok);
         QCOMPARE(parseStrokeFile(bytes).has_value(), ok);
     }
+
+private:
+    QTemporaryDir m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestStrokeFile)

@@ -188,6 +188,9 @@ void TestStrokePack::besidePicture()
              (QList<NamedBytes>{{QStringLiteral("ka-HzFst.svg"), own},
                                 {QStringLiteral("ka-Kaisho.svg"), packed + "<!-- variant -->"}}));
     QCOMPARE(readStrokeFileBeside(ka)->strokes.size(), 3);
+    const QList<StrokeFile> references = readStrokeFilesBeside(ka);
+    QCOMPARE(references.size(), 3);
+    QCOMPARE(references.at(1).strokes.size(), 5);
 
     writeFile(folder.filePath(QStringLiteral("ka.svg")), own);
     QCOMPARE(strokeFilesBeside(ka).main, std::optional<QByteArray>(own));
@@ -195,6 +198,7 @@ void TestStrokePack::besidePicture()
 
     QVERIFY(!strokeFilesBeside(folder.filePath(QStringLiteral("absent.png"))).main);
     QVERIFY(!readStrokeFileBeside(QString()));
+    QVERIFY(readStrokeFilesBeside(folder.filePath(QStringLiteral("absent.png"))).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStrokePack)

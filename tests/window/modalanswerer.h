@@ -68,6 +68,14 @@ public:
     {
         m_answers.append({Kind::CancelProgress, {}, std::move(probe)});
     }
+    // Presses a message box's button `which` ("Oui", "Non").
+    void press(QMessageBox::StandardButton which)
+    {
+        m_answers.append({Kind::Press, {}, {}, which});
+    }
+    // Leaves the answer to the probe; one that opens another box must do so once it has
+    // returned (QTimer::singleShot), so that this box is answered too.
+    void answerWith(Probe probe) { m_answers.append({Kind::ByProbe, {}, std::move(probe)}); }
 
     qsizetype unanswered() const { return m_answers.size(); }
     const QList<SeenModal> &seen() const { return m_seen; }
@@ -83,12 +91,13 @@ public:
     }
 
 private:
-    enum class Kind { Ok, ChooseFile, Cancel, CancelProgress };
+    enum class Kind { Ok, ChooseFile, Cancel, CancelProgress, Press, ByProbe };
     struct Answer
     {
         Kind kind;
         QString path;
         Probe probe;
+        QMessageBox::StandardButton button = QMessageBox::NoButton;
     };
 
     void poll()
@@ -124,7 +133,11 @@ private:
         if (answer.probe)
             answer.probe(modal);
         auto *files = qobject_cast<QFileDialog *>(modal);
-        if (answer.kind == Kind::ChooseFile && files) {
+        if (answer.kind == Kind::ByProbe) {
+            return;
+        } else if (answer.kind == Kind::Press && box && box->button(answer.button)) {
+            box->button(answer.button)->click();
+        } else if (answer.kind == Kind::ChooseFile && files) {
             // Typed into the name field, as a user would: selectFile() leaves the field alone
             // once it has the focus.
             if (auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))

@@ -181,7 +181,10 @@ private slots:
     void decoding();
     void hugeHeaderRefusedQuickly_data();
     void hugeHeaderRefusedQuickly();
-    void hugePhotoShowsScaled();
+    void largePictureShowsScaled_data();
+    void largePictureShowsScaled();
+    void notRegularFile_data();
+    void notRegularFile();
     void solutionThroughWindow_data();
     void solutionThroughWindow();
     void blankPictureThroughWindow_data();
@@ -291,27 +294,81 @@ void TestBadPictures::hugeHeaderRefusedQuickly()
         QVERIFY(box.picture().width() <= 209 * box.devicePixelRatioF());
 }
 
-void TestBadPictures::hugePhotoShowsScaled()
+void TestBadPictures::largePictureShowsScaled_data()
 {
-    // A real 48-megapixel photo, more than the image reader lets a picture take in memory at
-    // full size: it shows, decoded at the box's width.
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QSize>("size");
+    // More than the image reader lets a picture take in memory at full size, under the box's
+    // own limit: they show, decoded at the box's width. A JPEG is decoded at that size straight
+    // away; a 16-bit PNG is decoded whole first, at 8 bytes a pixel.
+    QTest::newRow("48 Mpx JPEG photo") << QByteArray("JPG") << QSize(8000, 6000);
+    QTest::newRow("36 Mpx 16-bit PNG") << QByteArray("PNG") << QSize(6000, 6000);
+}
+
+void TestBadPictures::largePictureShowsScaled()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(QSize, size);
     QTemporaryDir dir;
-    QImage photo(8000, 6000, QImage::Format_Grayscale8);
-    for (int y = 0; y < photo.height(); ++y)
-        memset(photo.scanLine(y), y % 256, size_t(photo.width()));
-    const QString path = dir.filePath(QStringLiteral("photo.jpg"));
-    QVERIFY(photo.save(path, "JPG", 50));
-    photo = QImage();
+    const QString path = dir.filePath(QStringLiteral("photo.") + QString::fromLatin1(format));
+    {
+        QImage photo(size,
+                     format == "PNG" ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
+        for (int y = 0; y < photo.height(); ++y)
+            memset(photo.scanLine(y), y % 256, size_t(photo.bytesPerLine()));
+        QVERIFY(photo.save(path, format, format == "JPG" ? 50 : -1));
+    }
 
     PictureBox box;
     box.resize(209, 105);
     QElapsedTimer timer;
     timer.start();
     QVERIFY(box.showPicture(path));
-    qInfo("48 Mpx photo shown in %lld ms", timer.elapsed());
+    qInfo("%s shown in %lld ms", QTest::currentDataTag(), timer.elapsed());
     const QSize shown = box.picture().size();
     QVERIFY(shown.width() <= 209 * box.devicePixelRatioF());
-    QCOMPARE(shown.width() * 3 / 4, shown.height());
+    QCOMPARE(shown.width() * size.height() / size.width(), shown.height());
+}
+
+void TestBadPictures::notRegularFile_data()
+{
+    QTest::addColumn<QString>("plain");   // the picture named
+    QTest::addColumn<QString>("sharper"); // its @2x twin, looked at on a dense screen
+    QTest::addColumn<bool>("shows");
+
+    // No writer: a reading that opens it waits forever.
+    QTest::newRow("a FIFO") << QStringLiteral("fifo") << QString() << false;
+    QTest::newRow("/dev/zero") << QStringLiteral("zero") << QString() << false;
+    QTest::newRow("a folder") << QStringLiteral("folder") << QString() << false;
+    // The twin is passed over: the plain picture shows.
+    QTest::newRow("a FIFO twin") << QStringLiteral("png") << QStringLiteral("fifo") << true;
+    QTest::newRow("a /dev/zero twin") << QStringLiteral("png") << QStringLiteral("zero") << true;
+}
+
+void TestBadPictures::notRegularFile()
+{
+    QFETCH(QString, plain);
+    QFETCH(QString, sharper);
+    QFETCH(bool, shows);
+    QTemporaryDir dir;
+    const auto make = [&dir](const QString &kind, const QString &name) {
+        const QString path = dir.filePath(name);
+        if (kind == QLatin1String("png"))
+            write(dir, name, encoded({20, 10}, "PNG"));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(name));
+    };
+    make(plain, QStringLiteral("ka.png"));
+    make(sharper, QStringLiteral("ka@2x.png"));
+
+    PictureBox box;
+    box.resize(209, 105);
+    QCOMPARE(box.showPicture(dir.filePath(QStringLiteral("ka.png"))), shows);
+    QCOMPARE(box.picture().deviceIndependentSize(), shows ? QSizeF(20, 10) : QSizeF(0, 0));
 }
 
 void TestBadPictures::solutionThroughWindow_data()

@@ -3,11 +3,13 @@
 #include "statisticstexts.h"
 #include "statisticswindow.h"
 
+#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
 class TestChartPlugin : public QObject
 {
@@ -27,20 +29,22 @@ void TestChartPlugin::statistics_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("chart");
+    QTest::addColumn<QString>("note");
     // The folder's file, when there are bytes, is written as the plugin's.
-    QTest::newRow("missing") << QString() << QByteArray() << false;
-    QTest::newRow("not a library") << QString() << QByteArray(4096, '\x7f') << false;
-    QTest::newRow("another interface") << QStringLiteral(OTHER_PLUGIN_DIR) << QByteArray() << false;
+    QTest::newRow("missing") << QString() << QByteArray() << statisticstexts::noChart;
+    QTest::newRow("not a library")
+        << QString() << QByteArray(4096, '\x7f') << statisticstexts::chartRefused;
+    QTest::newRow("another interface")
+        << QStringLiteral(OTHER_PLUGIN_DIR) << QByteArray() << statisticstexts::chartRefused;
     // Last: once loaded, the plugin stays for the rest of the run.
-    QTest::newRow("the plugin") << QStringLiteral(PLUMETTO_APP_DIR) << QByteArray() << true;
+    QTest::newRow("the plugin") << QStringLiteral(PLUMETTO_APP_DIR) << QByteArray() << QString();
 }
 
 void TestChartPlugin::statistics()
 {
     QFETCH(QString, folder);
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, chart);
+    QFETCH(QString, note);
 
     QTemporaryDir dir;
     if (folder.isEmpty())
@@ -72,9 +76,17 @@ void TestChartPlugin::statistics()
     auto *graph = window.findChild<QWidget *>(QStringLiteral("graphique"));
     QVERIFY(graph);
     auto *notice = qobject_cast<QLabel *>(graph);
-    QCOMPARE(notice == nullptr, chart);
+    QCOMPARE(notice ? notice->text() : QString(), note);
     if (notice)
-        QCOMPARE(notice->text(), statisticstexts::noChart);
+        return;
+    // One judgement at most a day: the judgements' axis counts 0 and 1, each once.
+    auto *view = qobject_cast<QChartView *>(graph);
+    QVERIFY(view);
+    const auto *counts = qobject_cast<QValueAxis *>(view->chart()->axes(Qt::Vertical).first());
+    QVERIFY(counts);
+    QCOMPARE(counts->min(), 0.0);
+    QCOMPARE(counts->max(), 1.0);
+    QCOMPARE(counts->tickCount(), 2);
 }
 
 QTEST_MAIN(TestChartPlugin)

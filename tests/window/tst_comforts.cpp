@@ -152,9 +152,9 @@ void TestComforts::menus()
     QCOMPARE(bar.last(), QStringLiteral("Tracé"));
     QCOMPARE(bar.indexOf(QStringLiteral("Aide")), bar.size() - 2);
     const QList<QAction *> exercices = w.find<QMenu>("Exercices")->actions();
-    QCOMPARE(exercices.at(3)->menu(), w.find<QMenu>("Recents"));
-    QCOMPARE(exercices.at(3)->text(), QStringLiteral("Exercices récents"));
-    QVERIFY(!exercices.at(3)->isEnabled());
+    QCOMPARE(exercices.at(4)->menu(), w.find<QMenu>("Recents"));
+    QCOMPARE(exercices.at(4)->text(), QStringLiteral("Exercices récents"));
+    QVERIFY(!exercices.at(4)->isEnabled());
     QCOMPARE(w.form.menuBar()->cornerWidget(Qt::TopRightCorner), w.find<QLabel>("progression"));
 
     QStringList trace;
@@ -166,14 +166,15 @@ void TestComforts::menus()
     QCOMPARE(trace, (QStringList{"Annuler Annuler le dernier trait Ctrl+Z",
                                  "EffacerTout Effacer Esc", "Solution Montrer la solution S",
                                  "JugerJuste Juste J", "JugerFaux Faux F", "Ecouter Écouter P",
-                                 "Prononcer Prononcer chaque son ", "Grille Grille d'aide "}));
+                                 "Prononcer Prononcer chaque son ", "Grille Grille d'aide ",
+                                 "Guider Guider chaque trait G", "Calque Modèle en filigrane M"}));
 
     // The settings outlive the window.
-    w.find<QAction>("Grille")->trigger();
-    w.find<QAction>("Prononcer")->trigger();
+    for (const char *mark : {"Grille", "Prononcer", "Guider", "Calque"})
+        w.find<QAction>(mark)->trigger();
     Window next(program);
-    QVERIFY(next.find<QAction>("Grille")->isChecked() &&
-            next.find<QAction>("Prononcer")->isChecked());
+    for (const char *mark : {"Grille", "Prononcer", "Guider", "Calque"})
+        QVERIFY2(next.find<QAction>(mark)->isChecked(), mark);
     QVERIFY(next.find<DrawingPad>("Picture1")->guideGrid());
 }
 

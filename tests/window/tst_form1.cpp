@@ -315,8 +315,9 @@ void TestForm1::menuBar()
         return result;
     };
     QCOMPARE(names(w.find<QMenu>("Exercices")),
-             (QStringList{"Ouvrir", "Aleatoire", "Reset", "Recents", "Reprendre", "Reviser",
-                          "Statistiques", "-", "Exporter", "Importer", "Oublier"}));
+             (QStringList{"Ouvrir", "Aleatoire", "Reset", "NouvelExercice", "Recents", "Reprendre",
+                          "RefaireErreurs", "Reviser", "Statistiques", "-", "Exporter", "Importer",
+                          "Oublier"}));
     QCOMPARE(names(w.find<QMenu>("Aide")),
              (QStringList{"about", "Histoire", "Comment", "creation"}));
 }

@@ -1,156 +1,62 @@
-#include "form1.h"
-#include "history.h"
-#include "historytransfer.h"
-#include "modalanswerer.h"
-#include "randomsource.h"
+#include "historyrig.h"
 
-#include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
+#include <QMessageBox>
+#include <QSemaphore>
+#include <QSqlError>
+#include <QThread>
+#include <QUuid>
 #include <QtTest>
+
+#include <optional>
+#include <thread>
 
 namespace {
 
-const QString caption = QStringLiteral("~~Plumetto~~");
-const QString doneBox = messageBox(QMessageBox::NoIcon, QStringLiteral("Plumetto"),
-                                   QStringLiteral("Exercice terminé."));
-const QString dialogSeen = QStringLiteral("QFileDialog CDC");
-const QDateTime start(QDate(2026, 12, 7), QTime(14, 20), Qt::UTC);
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A program folder with the blank picture and three kana, an exercise of those three, and a
-// history folder beside them.
-class Program
+// A connection of the test's own on the history file, as another program's, closed on
+// destruction; it waits for no lock, and reading needs none.
+class Raw
 {
 public:
-    Program()
+    explicit Raw(const Program &program)
+        : m_name(QStringLiteral("raw-") + QUuid::createUuid().toString())
     {
-        QDir(folder()).mkpath(QStringLiteral("images/hiragana"));
-        for (const char *name :
-             {"vide.jpg", "hiragana/a.png", "hiragana/i.png", "hiragana/u.png"}) {
-            QImage picture(20, 20, QImage::Format_RGB32);
-            picture.fill(Qt::white);
-            QVERIFY(picture.save(m_dir.filePath(QStringLiteral("images/") + QLatin1String(name))));
-        }
-        writeExercise("a=hiragana\\a.png=*i=hiragana\\i.png=*u=hiragana\\u.png=*");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(program.historyFolder() + QStringLiteral("/plumetto.sqlite"));
+        db.open();
+    }
+    ~Raw()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
     }
 
-    QString folder() const { return m_dir.path(); }
-    QString exercise() const { return m_dir.filePath(QStringLiteral("cours.txt")); }
-    QString historyFolder() const { return m_dir.filePath(QStringLiteral("data")); }
-
-    // Another course beside the first.
-    QString course(const char *name, const QByteArray &bytes) const
+    QString exec(const QString &sql) const
     {
-        const QString path = m_dir.filePath(QLatin1String(name));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", name);
-        return path;
-    }
-
-    void writeExercise(const QByteArray &bytes) const
-    {
-        QFile file(exercise());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-
-    // The first value an SQL query reads from the history, as another program would read it.
-    QString read(const QString &sql) const
-    {
-        History reader(historyFolder());
-        if (!reader.open())
-            return QStringLiteral("(no history)");
-        QSqlQuery query(QSqlDatabase::database(reader.connectionName()));
-        return query.exec(sql) && query.next() ? query.value(0).toString() : QString();
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!query.exec(sql))
+            return query.lastError().text();
+        return query.next() ? query.value(0).toString() : QString();
     }
 
 private:
-    QTemporaryDir m_dir;
+    QString m_name;
 };
 
-// The real window on a history folder, its clock held by the test.
-struct Window
+// Lets the window's own connection grow its history no further, free pages given back first:
+// a full disk. Lets it grow again with `full` false.
+void fillDisk(bool full)
 {
-    Window(const Program &program, const QString &historyFolder, std::uint64_t seed = 20261207)
-        : random(seed), form(random, program.folder(), historyFolder)
-    {
-        form.historyKeeper().setClock([this] { return now; });
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        if (!name.startsWith(QLatin1String("plumetto-history-")))
+            continue;
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        QVERIFY(!full || query.exec(QStringLiteral("VACUUM")));
+        QVERIFY(query.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(full ? 1 : 1 << 30)));
     }
-
-    template <class T> T *find(const char *name) const
-    {
-        return form.findChild<T *>(QLatin1String(name));
-    }
-
-    // Shows the window and lets the history open, as after the program's start.
-    bool show()
-    {
-        form.show();
-        const bool active = QTest::qWaitForWindowActive(&form);
-        QCoreApplication::processEvents();
-        return active;
-    }
-
-    void open(ModalAnswerer &answerer, const QString &path)
-    {
-        answerer.chooseFile(path);
-        find<QAction>("Ouvrir")->trigger();
-    }
-
-    // Shows the solution, `seconds` after the posing, and judges it.
-    void judge(bool right, int seconds = 1)
-    {
-        now = now.addSecs(seconds);
-        QTest::mouseClick(command1, Qt::LeftButton);
-        QTest::mouseClick(right ? juste : faux, Qt::LeftButton);
-    }
-
-    // The history's entries as the menu shows them.
-    void showMenu() { emit find<QMenu>("Exercices")->aboutToShow(); }
-
-    // The entries of the Reprendre submenu as it shows them.
-    QStringList resumeEntries() const
-    {
-        auto *menu = find<QMenu>("Reprendre");
-        emit menu->aboutToShow();
-        QStringList texts;
-        for (const QAction *action : menu->actions())
-            texts.append(action->text());
-        return texts;
-    }
-    void takeUp(int entry)
-    {
-        resumeEntries();
-        find<QMenu>("Reprendre")->actions().at(entry)->trigger();
-    }
-    QString progress() const { return find<QLabel>("progression")->text(); }
-
-    QDateTime now = start;
-    SystemRandom random;
-    Form1 form;
-    QPushButton *command1 = find<QPushButton>("Command1");
-    QPushButton *juste = find<QPushButton>("bouttonjuste");
-    QPushButton *faux = find<QPushButton>("bouttonfaux");
-    QLineEdit *question = find<QLineEdit>("question");
-    QAction *reprendre = find<QAction>("Reprendre");
-    QAction *reviser = find<QAction>("Reviser");
-    QAction *statistiques = find<QAction>("Statistiques");
-    QAction *oublier = find<QAction>("Oublier");
-};
+}
 
 } // namespace
 
@@ -162,17 +68,13 @@ private slots:
     void recordsAndTakesUp();
     void changedExercise_data();
     void changedExercise();
-    void unfinishedExercisesTakenUp();
-    void twoWindowsKeepTheirOwnPlaces();
     void review();
     void faults_data();
     void faults();
     void forget_data();
     void forget();
-    void importedText_data();
-    void importedText();
-    void exportAndImport();
-    void importCancelled();
+    void fullDiskToldEachTime();
+    void judgementsWaitForLock();
 };
 
 void TestHistoryWindow::recordsAndTakesUp()
@@ -289,90 +191,6 @@ void TestHistoryWindow::changedExercise()
     QVERIFY(!w.command1->isEnabled());
     QVERIFY(!w.reprendre->isEnabled());
     QCOMPARE(w.resumeEntries(), QStringList());
-}
-
-void TestHistoryWindow::unfinishedExercisesTakenUp()
-{
-    Program program;
-    const QString autre =
-        program.course("autre.txt", "u=hiragana\\u.png=*a=hiragana\\a.png=*i=hiragana\\i.png=*");
-    const QString court = program.course("court.txt", "i=hiragana\\i.png=*");
-    ModalAnswerer answerer;
-    QString left;
-    {
-        Window w(program, program.historyFolder());
-        QVERIFY(w.show());
-        w.open(answerer, program.exercise());
-        w.judge(false);
-        w.judge(true);
-        left = w.progress();
-        QCOMPARE(left, QStringLiteral("1 / 3 · 1 à revoir"));
-        w.open(answerer, autre);
-        w.judge(true);
-        // An exercise that ends forgets its own place alone.
-        w.open(answerer, court);
-        answerer.pressOk();
-        w.judge(true);
-        QCOMPARE(answerer.takeSeen(), (QStringList{dialogSeen, dialogSeen, dialogSeen, doneBox}));
-    }
-
-    Window w(program, program.historyFolder());
-    w.now = start.addDays(1);
-    QVERIFY(w.show());
-    w.showMenu();
-    QVERIFY(w.reprendre->isEnabled());
-    QCOMPARE(w.resumeEntries(), (QStringList{"autre.txt — 1 / 3", "cours.txt — 1 / 3"}));
-    w.takeUp(1);
-    QCOMPARE(w.progress(), left);
-    QCOMPARE(w.question->text(), QStringLiteral("u"));
-    QCOMPARE(w.form.windowTitle(), caption + program.exercise());
-
-    // Opened anew, a course starts from its first record; its place stays until the run has
-    // found more records than the place holds.
-    w.now = w.now.addSecs(60);
-    w.open(answerer, autre);
-    QCOMPARE(w.question->text(), QStringLiteral("u"));
-    w.judge(true);
-    QCOMPARE(w.resumeEntries(),
-             (QStringList{"autre.txt — 1 / 3", "cours.txt — 1 / 3", "autre.txt — 1 / 3"}));
-    w.judge(true);
-    QCOMPARE(w.resumeEntries(), (QStringList{"autre.txt — 2 / 3", "cours.txt — 1 / 3"}));
-    QCOMPARE(answerer.takeSeen(), QStringList{dialogSeen});
-}
-
-// Two windows on one course, each in its own random order: each keeps its own place, and
-// neither forgets the other's.
-void TestHistoryWindow::twoWindowsKeepTheirOwnPlaces()
-{
-    Program program;
-    ModalAnswerer answerer;
-    QStringList left;
-    {
-        Window one(program, program.historyFolder(), 1);
-        Window two(program, program.historyFolder(), 2);
-        two.now = start.addSecs(100);
-        QVERIFY(one.show());
-        QVERIFY(two.show());
-        for (Window *w : {&one, &two}) {
-            w->find<QAction>("Aleatoire")->trigger();
-            w->open(answerer, program.exercise());
-        }
-        one.judge(true);
-        two.judge(false);
-        two.judge(true);
-        for (Window *w : {&two, &one})
-            left << w->question->text() + QLatin1Char(' ') + w->progress();
-    }
-    QCOMPARE(left.at(0).section(QLatin1Char(' '), 1), QStringLiteral("1 / 3 · 1 à revoir"));
-
-    Window w(program, program.historyFolder());
-    w.now = start.addDays(1);
-    QVERIFY(w.show());
-    QCOMPARE(w.resumeEntries(), (QStringList{"cours.txt — 1 / 3", "cours.txt — 1 / 3"}));
-    for (int entry = 0; entry < 2; ++entry) {
-        w.takeUp(entry);
-        QCOMPARE(w.question->text() + QLatin1Char(' ') + w.progress(), left.at(entry));
-    }
 }
 
 void TestHistoryWindow::review()
@@ -519,128 +337,88 @@ void TestHistoryWindow::forget()
     QCOMPARE(w.question->text(), QStringLiteral("i"));
 }
 
-void TestHistoryWindow::importedText_data()
-{
-    QTest::addColumn<qint64>("added");
-    QTest::addColumn<qint64>("present");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("none") << qint64(0) << qint64(0) << "0 jugement ajouté, 0 déjà présent.";
-    QTest::newRow("one") << qint64(1) << qint64(1) << "1 jugement ajouté, 1 déjà présent.";
-    QTest::newRow("two") << qint64(2) << qint64(2) << "2 jugements ajoutés, 2 déjà présents.";
-    QTest::newRow("thousands") << qint64(412) << qint64(1380)
-                               << "412 jugements ajoutés, 1 380 déjà présents.";
-    QTest::newRow("millions") << qint64(1234567) << qint64(999)
-                              << "1 234 567 jugements ajoutés, 999 déjà présents.";
-}
-
-void TestHistoryWindow::importedText()
-{
-    QFETCH(qint64, added);
-    QFETCH(qint64, present);
-    QFETCH(QString, text);
-    QCOMPARE(::importedText(added, present), text);
-}
-
-// One computer exports its history; another imports it, twice, and refuses a file that is none.
-void TestHistoryWindow::exportAndImport()
+// Judgements lost to a full disk are told at the first, and again once the disk, freed
+// meanwhile, is full anew.
+void TestHistoryWindow::fullDiskToldEachTime()
 {
     Program program;
-    ModalAnswerer answerer;
-    const QString key = program.folder() + QStringLiteral("/cle");
-    QVERIFY(QDir().mkpath(key));
-    const QString file = key + QStringLiteral("/sauvegarde.sqlite");
-    {
-        Window w(program, program.historyFolder());
-        QVERIFY(w.show());
-        w.open(answerer, program.exercise());
-        w.judge(true);
-        w.judge(false);
-        // The dialog offers the day's export in the learner's folder; cancelled, it writes none.
-        QString offered;
-        answerer.cancel([&](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            offered = dialog->directory().absolutePath() + QLatin1Char(' ') +
-                      dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
-        });
-        w.find<QAction>("Exporter")->trigger();
-        QCOMPARE(offered, QDir::homePath() + QStringLiteral(" plumetto-historique-%1.sqlite")
-                                                 .arg(start.toLocalTime().date().toString(
-                                                     QStringLiteral("yyyy-MM-dd"))));
-        answerer.chooseFile(file);
-        w.find<QAction>("Exporter")->trigger();
-        const QByteArray exported = bytesOf(file);
-        QVERIFY(exported.startsWith("SQLite format 3"));
-        QStringList seen;
-        for (const SeenModal &modal : answerer.seen())
-            seen.append(modal.className + QLatin1Char(' ') + modal.objectName);
-        const QString exporting = QStringLiteral("QFileDialog DialogueExporter");
-        QCOMPARE(seen.mid(1), (QStringList{exporting, exporting}));
-        answerer.takeSeen();
-    }
-
-    Window w(program, program.folder() + QStringLiteral("/autre"));
-    QVERIFY(w.show());
-    QVERIFY(!w.reprendre->isEnabled());
-    const QString importSeen = QStringLiteral("QFileDialog DialogueImporter");
-    const auto told = [](const QString &text) {
-        return messageBox(QMessageBox::Information, QStringLiteral("Plumetto"), text);
-    };
-    for (const char *text :
-         {"2 jugements ajoutés, 0 déjà présent.", "0 jugement ajouté, 2 déjà présents."}) {
-        answerer.chooseFile(file);
-        answerer.pressOk();
-        w.find<QAction>("Importer")->trigger();
-        QCOMPARE(answerer.takeSeen(), (QStringList{importSeen, told(QString::fromUtf8(text))}));
-    }
-    // The unfinished exercise came with the judgements.
-    QVERIFY(w.reprendre->isEnabled());
-    QCOMPARE(w.resumeEntries(), QStringList{"cours.txt — 1 / 3"});
-
-    answerer.chooseFile(program.exercise());
-    answerer.pressOk();
-    w.find<QAction>("Importer")->trigger();
-    QCOMPARE(answerer.takeSeen(),
-             (QStringList{importSeen,
-                          messageBox(QMessageBox::Warning, QStringLiteral("Plumetto"),
-                                     QStringLiteral("« %1 » n'est pas un historique de "
-                                                    "Plumetto : rien n'a été importé.")
-                                         .arg(QDir::toNativeSeparators(program.exercise())))}));
-}
-
-// While another program holds the history, the import waits behind its progress dialog; cancelled
-// there, it adds nothing.
-void TestHistoryWindow::importCancelled()
-{
-    Program program;
-    const QString other = program.folder() + QStringLiteral("/autre");
-    {
-        History history(other);
-        QVERIFY(history.open());
-        History::Judgement judgement;
-        judgement.at = start;
-        judgement.picture = QStringLiteral("hiragana/a.png");
-        QVERIFY(history.record(judgement));
-    }
+    // Each judgement's long comment needs a page of its own.
+    QByteArray exercise;
+    for (const char *record : {"a=hiragana\\a.png=", "i=hiragana\\i.png=", "u=hiragana\\u.png=",
+                               "a=hiragana\\a.png=", "i=hiragana\\i.png="})
+        exercise += record + QByteArray(3000, 'c') + '*';
+    program.writeExercise(exercise);
     ModalAnswerer answerer;
     Window w(program, program.historyFolder());
     QVERIFY(w.show());
+    w.open(answerer, program.exercise());
+    w.judge(true);
+    fillDisk(true);
+    w.judge(false);
+    w.judge(false);
+    fillDisk(false);
+    w.judge(true);
+    fillDisk(true);
+    w.judge(false);
+
+    QStringList warnings;
+    for (const SeenModal &seen : answerer.seen())
+        if (seen.icon == QMessageBox::Warning)
+            warnings.append(seen.text);
+    QCOMPARE(warnings, QStringList(2, QStringLiteral("L'historique ne peut pas être écrit : le "
+                                                     "disque est plein. L'exercice continue sans "
+                                                     "historique.")));
+    QCOMPARE(Raw(program).exec(QStringLiteral("SELECT count(*) FROM judgements")),
+             QStringLiteral("2"));
+}
+
+// Another program holding the file does not hold the window: the judgements wait, in their
+// order, and are written once it lets go, or at the latest when the window closes.
+void TestHistoryWindow::judgementsWaitForLock()
+{
+    Program program;
+    ModalAnswerer answerer;
+    std::optional<Window> w(std::in_place, program, program.historyFolder());
+    QVERIFY(w->show());
+    w->open(answerer, program.exercise());
+    for (int n = 0; n < 3; ++n)
+        w->judge(true);
+    answerer.takeSeen();
+    // A review writes only its judgements.
+    w->now = start.addDays(30);
+    w->showMenu();
+    w->reviser->trigger();
+    const QString order = QStringLiteral("SELECT group_concat(picture, ' ') FROM (SELECT "
+                                         "picture FROM judgements WHERE course = 'revision' "
+                                         "ORDER BY id)");
     {
-        QSqlDatabase lock = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "lock");
-        lock.setDatabaseName(program.historyFolder() + QStringLiteral("/plumetto.sqlite"));
-        QVERIFY(lock.open());
-        QVERIFY(QSqlQuery(lock).exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        answerer.chooseFile(other + QStringLiteral("/plumetto.sqlite"));
-        answerer.cancelProgress([&lock](QWidget *modal) {
-            qobject_cast<QDialog *>(modal)->reject();
-            QSqlQuery(lock).exec(QStringLiteral("ROLLBACK"));
-        });
-        w.find<QAction>("Importer")->trigger();
-        lock.close();
+        Raw other(program);
+        other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        QElapsedTimer timer;
+        timer.start();
+        w->judge(false);
+        w->judge(true);
+        QVERIFY(timer.elapsed() < 2000);
+        QCOMPARE(other.exec(order), QString());
+        other.exec(QStringLiteral("ROLLBACK"));
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("lock"));
-    QCOMPARE(answerer.takeSeen(), (QStringList{"QFileDialog DialogueImporter",
-                                               "QProgressDialog ProgressionImport"}));
-    QCOMPARE(program.read(QStringLiteral("SELECT count(*) FROM judgements")), QStringLiteral("0"));
+    QTRY_COMPARE(Raw(program).exec(order), QStringLiteral("hiragana/a.png hiragana/i.png"));
+    QCOMPARE(answerer.takeSeen(), QStringList());
+
+    QSemaphore locked;
+    std::thread other([&program, &locked] {
+        Raw raw(program);
+        raw.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        locked.release();
+        QThread::msleep(600);
+        raw.exec(QStringLiteral("ROLLBACK"));
+    });
+    locked.acquire();
+    w->judge(true);
+    w.reset();
+    other.join();
+    QCOMPARE(Raw(program).exec(order), QStringLiteral("hiragana/a.png hiragana/i.png "
+                                                      "hiragana/u.png"));
 }
 
 QTEST_MAIN(TestHistoryWindow)

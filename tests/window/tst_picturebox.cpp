@@ -38,6 +38,7 @@ private slots:
     void sharperPicture_data();
     void sharperPicture();
     void strokeOrder();
+    void strokeOrderFollowsCurves();
     void strokeOrderStops();
     void clicked();
 
@@ -215,6 +216,38 @@ void TestPictureBox::strokeOrder()
     QCOMPARE(darkArea(box), QRect(0, 0, 100, 100));
 }
 
+void TestPictureBox::strokeOrderFollowsCurves()
+{
+    // An arch over a 100 x 100 picture, then a line under it.
+    PictureBox box;
+    box.resize(200, 100);
+    QVERIFY(box.showPicture(jpeg(QSize(100, 100))));
+    QPainterPath arch({10, 80});
+    arch.cubicTo(10, 0, 90, 0, 90, 80);
+    QPainterPath line({10, 90});
+    line.lineTo(90, 90);
+    box.playStrokeOrder({arch, line}, QRectF(0, 0, 100, 100), {});
+    auto *run = box.findChild<QVariantAnimation *>(QStringLiteral("strokeOrder"));
+    QImage shot;
+    const auto dark = [&shot](QPointF at) {
+        return qGray(shot.pixel((at * shot.devicePixelRatio()).toPoint())) < 128;
+    };
+
+    // Half-way through the arch in time is half-way along it: up to its top.
+    run->setCurrentTime(250);
+    shot = box.grab().toImage();
+    QVERIFY(dark(arch.pointAtPercent(0.4)));
+    QVERIFY(!dark(arch.pointAtPercent(0.6)));
+    // Then the arch whole, along its curve, and half the line.
+    run->setCurrentTime(750);
+    shot = box.grab().toImage();
+    for (int k = 0; k <= 10; ++k)
+        QVERIFY2(dark(arch.pointAtPercent(k / 10.0)), qPrintable(QString::number(k)));
+    QVERIFY(!dark({50, 50}));
+    QVERIFY(dark({30, 90}));
+    QVERIFY(!dark({70, 90}));
+}
+
 void TestPictureBox::strokeOrderStops()
 {
     PictureBox box;
@@ -233,6 +266,17 @@ void TestPictureBox::strokeOrderStops()
     QVERIFY(!box.isPlayingStrokeOrder());
     // Nothing to play over.
     box.playStrokeOrder({QPainterPath({1, 1})}, QRectF(0, 0, 100, 100), {});
+    QVERIFY(!box.isPlayingStrokeOrder());
+
+    // A stroke of more path elements than handwriting has is not played.
+    QVERIFY(box.showPicture(jpeg(QSize(50, 30))));
+    QPainterPath busy({1, 1});
+    while (busy.elementCount() < PictureBox::maxPlayedElements)
+        busy.lineTo(busy.elementCount() % 2 + 1, 1);
+    box.playStrokeOrder({busy}, QRectF(0, 0, 100, 100), {});
+    QVERIFY(box.isPlayingStrokeOrder());
+    busy.lineTo(1, 1);
+    box.playStrokeOrder({busy}, QRectF(0, 0, 100, 100), {});
     QVERIFY(!box.isPlayingStrokeOrder());
 }
 

@@ -4,11 +4,14 @@
 #include "statisticstexts.h"
 #include "statisticswindow.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QSettings>
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +24,7 @@ private slots:
     void initTestCase() { QCoreApplication::addLibraryPath(QStringLiteral(PLUMETTO_APP_DIR)); }
     void opensWithData();
     void notesTheDrawingsItCannotShow();
+    void tilesOfTheCatalogue();
 };
 
 namespace {
@@ -114,16 +118,35 @@ void TestStatisticsWindow::opensWithData()
     QCOMPARE(sets[0]->count(), 30);
     QCOMPARE(sets[0]->sum(), 4.0);
     QCOMPARE(sets[1]->sum(), 1.0);
+    // Every fifth day is labelled, away from the chart's edges.
+    auto *days = qobject_cast<QBarCategoryAxis *>(chart->chart()->axes(Qt::Horizontal).first());
+    QVERIFY(days);
+    QCOMPARE(days->count(), 30);
+    QStringList labelled;
+    for (const QString &label : days->categories())
+        if (!label.trimmed().remove(QChar(0x200B)).isEmpty())
+            labelled.append(label);
+    QCOMPARE(labelled.size(), 6);
+    QCOMPARE(labelled.first(),
+             now.toLocalTime().date().addDays(-27).toString(statisticstexts::dayFormat));
 
     const QRect cell = grid->cellRect(QStringLiteral("hiragana/a.png"));
     QVERIFY(cell.isValid());
     QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
     QVERIFY(!window->findChild<PictureBox *>(QStringLiteral("solution"))->picture().isNull());
-    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("titredessins"))->text(),
-             statisticstexts::drawingsOf.arg(QStringLiteral("hiragana/a.png")));
+    QCOMPARE(
+        window->findChild<QLabel *>(QStringLiteral("titredessins"))->text(),
+        statisticstexts::drawingsOf.arg(QStringLiteral("a"), QStringLiteral("hiragana/a.png")));
     auto *drawings = window->findChild<QWidget *>(QStringLiteral("dessins"));
     const auto views = drawings->findChildren<InkView *>();
     QCOMPARE(views.size(), 3);
+    // Each drawing with its date and verdict, the latest first.
+    const auto captions = drawings->findChildren<QLabel *>(QStringLiteral("legende"));
+    QCOMPARE(captions.size(), 4);
+    QCOMPARE(captions.first()->text(),
+             statisticstexts::drawingCaption.arg(
+                 now.addSecs(-60).toLocalTime().toString(statisticstexts::drawingDateFormat),
+                 statisticstexts::verdictRight));
     QCOMPARE(views.first()->ink().first().points.last().pos, QPointF(40, 62));
     QCOMPARE(notesIn(drawings), 1);
 }
@@ -150,6 +173,58 @@ void TestStatisticsWindow::notesTheDrawingsItCannotShow()
     const auto *drawings = window.findChild<QWidget *>(QStringLiteral("dessins"));
     QCOMPARE(drawings->findChildren<InkView *>().size(), 1);
     QCOMPARE(notesIn(drawings), 2);
+}
+
+// The characters of the catalogue show as such, in its order, the others after by name; the
+// last judgement "Faux" shows red until one "Juste".
+void TestStatisticsWindow::tilesOfTheCatalogue()
+{
+    QTemporaryDir dir;
+    const QDir program(dir.path());
+    QVERIFY(program.mkpath(QStringLiteral("images/hiragana")));
+    QVERIFY(program.mkpath(QStringLiteral("exercices")));
+    QFile catalogue(program.filePath(QStringLiteral("exercices/catalogue.tsv")));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write("# character\trecord\tcourse\n"
+                    "\xe3\x81\x98\tji=hiragana/ji.png=\thiragana.txt\n"
+                    "\xe3\x81\xa2\tji (di)=hiragana/di.png=\thiragana.txt\n");
+    catalogue.close();
+    QImage picture(20, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    for (const char *name : {"ji", "di", "ba", "zz"})
+        QVERIFY(picture.save(program.filePath(QStringLiteral("images/hiragana/%1.png").arg(name))));
+
+    History history(dir.filePath(QStringLiteral("data")));
+    QVERIFY(history.open());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto judge = [&](const char *picture, History::Verdict verdict, int secondsAgo) {
+        History::Judgement j;
+        j.at = now.addSecs(-secondsAgo);
+        j.sound = QStringLiteral("ji");
+        j.picture = QLatin1String(picture);
+        j.verdict = verdict;
+        return history.record(j);
+    };
+    QVERIFY(judge("hiragana/ji.png", History::Verdict::Juste, 120));
+    QVERIFY(judge("hiragana/ji.png", History::Verdict::Faux, 60));
+    QVERIFY(judge("hiragana/zz.png", History::Verdict::Juste, 60));
+
+    const QString images = program.filePath(QStringLiteral("images"));
+    const auto cells = [&] {
+        StatisticsWindow window(history, images, nullptr, now);
+        return window.findChild<CharacterGrid *>()->groups().value(0).cells;
+    };
+    QList<CharacterGrid::Cell> shown = cells();
+    QStringList order;
+    for (const CharacterGrid::Cell &cell : shown)
+        order.append(cell.label + QLatin1Char('|') + cell.reading);
+    QCOMPARE(order, (QStringList{"\u3058|ji", "\u3062|ji (di)", "ba|", "ji|"}));
+    QCOMPARE(shown[0].colour.hue(), 0);
+
+    QVERIFY(judge("hiragana/ji.png", History::Verdict::Juste, 0));
+    shown = cells();
+    QCOMPARE(shown[0].label, QStringLiteral("\u3058"));
+    QVERIFY(shown[0].colour.hueF() > 0.3 && shown[0].colour.hueF() < 0.34);
 }
 
 QTEST_MAIN(TestStatisticsWindow)

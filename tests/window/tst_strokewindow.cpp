@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -37,6 +38,8 @@ private slots:
     void staleVerdict();
     void noStrokeFileNoCheck();
     void strokeOrderOnClick();
+    void spaceAfterStrokeOrder();
+    void endBoxHasRoomForItsTitle();
 
 private:
     // Draws the reference strokes on the pad, in the order given, each as drawn or reversed.
@@ -137,6 +140,11 @@ void TestStrokeWindow::verdict()
 
     QCOMPARE(label->text(), text);
     QVERIFY(!label->isHidden());
+    // One line at the pad's bottom edge, leaving the drawing above it in sight.
+    QCOMPARE(label->geometry().bottom(), pad->height() - 1);
+    QVERIFY(label->width() <= pad->width());
+    QVERIFY2(label->height() <= 0.15 * pad->height(),
+             qPrintable(QStringLiteral("%1 of %2").arg(label->height()).arg(pad->height())));
     QCOMPARE(pad->hasOverlay(), overlay);
     QCOMPARE(pad->image(), drawn);
     QVERIFY(form->focusWidget());
@@ -238,6 +246,51 @@ void TestStrokeWindow::strokeOrderOnClick()
     // A command stops it.
     form->findChild<QPushButton *>(QStringLiteral("bouttonjuste"))->click();
     QVERIFY(!box->isPlayingStrokeOrder());
+}
+
+// A click on the solution plays the stroke order and leaves the keyboard focus on the judgement
+// the check suggested, which Space then presses.
+void TestStrokeWindow::spaceAfterStrokeOrder()
+{
+    SystemRandom random(1);
+    Form1 *form = openKa(random);
+    QVERIFY(form);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    draw(form->findChild<DrawingPad *>(QStringLiteral("Picture1")), {0, 1, 2}, -1);
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    auto *box = form->findChild<PictureBox *>(QStringLiteral("imagesoluce"));
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      box->mapTo(form, box->rect().center()));
+    QVERIFY(box->isPlayingStrokeOrder());
+    QTest::keyClick(form->windowHandle(), Qt::Key_Space);
+    QCOMPARE(form->practice().trouves().size(), 2);
+}
+
+// "Exercice terminé." has no title of its own: its box leaves a title bar room for the whole of
+// the default title beside the bar's icon and buttons.
+void TestStrokeWindow::endBoxHasRoomForItsTitle()
+{
+    SystemRandom random(1);
+    Form1 *form = openKa(random, QStringLiteral("ka=ka.png=*"));
+    QVERIFY(form);
+    form->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    ModalAnswerer answerer;
+    int width = 0;
+    int titleWidth = 0;
+    int barHeight = 0;
+    answerer.pressOk([&](QWidget *box) {
+        QFont bold = box->font();
+        bold.setBold(true);
+        width = box->width();
+        titleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+        barHeight = box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    });
+    form->findChild<QPushButton *>(QStringLiteral("bouttonjuste"))->click();
+    QCOMPARE(answerer.takeSeen().size(), 1);
+    QVERIFY2(
+        width >= titleWidth + 5 * barHeight,
+        qPrintable(QStringLiteral("%1 < %2 + 5 * %3").arg(width).arg(titleWidth).arg(barHeight)));
 }
 
 QTEST_MAIN(TestStrokeWindow)

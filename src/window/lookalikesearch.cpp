@@ -1,0 +1,98 @@
+#include "lookalikesearch.h"
+
+#include "catalogue.h"
+#include "exercisefile.h"
+
+#include <QThread>
+
+namespace {
+
+constexpr quint64 shippedTicket = 0;
+
+} // namespace
+
+QList<PictureSound> picturesOfRecords(const QString &programFolder, const QStringList &records)
+{
+    QList<PictureSound> pictures;
+    for (const QString &record : records) {
+        const QStringList fields = exercise::fields(record);
+        if (fields.size() < 2)
+            continue;
+        const QString path = exercise::picturePath(programFolder, fields.at(1));
+        if (!path.isEmpty())
+            pictures.append({path, fields.at(0)});
+    }
+    return pictures;
+}
+
+QList<PictureSound> shippedPictures(const QString &programFolder)
+{
+    const Catalogue catalogue = Catalogue::read(Catalogue::pathIn(programFolder));
+    QList<PictureSound> pictures;
+    pictures.reserve(catalogue.entries().size());
+    for (const Catalogue::Entry &entry : catalogue.entries()) {
+        const QString path = exercise::picturePath(programFolder, entry.picture());
+        if (!path.isEmpty())
+            pictures.append({path, entry.sound()});
+    }
+    return pictures;
+}
+
+LookAlikeSearch::LookAlikeSearch(const QString &programFolder, QObject *parent)
+    : QObject(parent), m_programFolder(programFolder)
+{
+    connect(this, &LookAlikeSearch::built, this, &LookAlikeSearch::take, Qt::QueuedConnection);
+}
+
+LookAlikeSearch::~LookAlikeSearch()
+{
+    for (QThread *builder : std::as_const(m_builders))
+        builder->wait();
+}
+
+void LookAlikeSearch::setExercise(const QStringList &records)
+{
+    if (!m_shippedStarted) {
+        m_shippedStarted = true;
+        build(shippedTicket, [folder = m_programFolder] { return shippedPictures(folder); });
+    }
+    // Reset starts a run on the same records.
+    if (records == m_records)
+        return;
+    m_records = records;
+    m_exercise.reset();
+    build(++m_exerciseTicket,
+          [folder = m_programFolder, records] { return picturesOfRecords(folder, records); });
+}
+
+std::optional<LookAlike> LookAlikeSearch::find(const Ink &ink, const QString &posed) const
+{
+    return findLookAlike(ink, posed, {m_exercise.get(), m_shipped.get()});
+}
+
+void LookAlikeSearch::build(quint64 ticket, std::function<QList<PictureSound>()> pictures)
+{
+    QThread *builder = QThread::create([this, ticket, pictures = std::move(pictures)] {
+        emit built(ticket,
+                   std::make_shared<const LookAlikeIndex>(lookAlikeIndexOfPictures(pictures())));
+    });
+    builder->setParent(this);
+    m_builders.append(builder);
+    connect(builder, &QThread::finished, this, [this, builder] {
+        m_builders.removeOne(builder);
+        builder->deleteLater();
+    });
+    // The learner's clicks come first.
+    builder->start(QThread::LowPriority);
+}
+
+void LookAlikeSearch::take(quint64 ticket, const std::shared_ptr<const LookAlikeIndex> &index)
+{
+    if (ticket == shippedTicket)
+        m_shipped = index;
+    else if (ticket == m_exerciseTicket)
+        m_exercise = index;
+    else
+        return;
+    emit ready();
+}
