@@ -83,6 +83,10 @@ inline const QString importUnreadable =
 inline const QString importNotAHistory =
     QStringLiteral("« %1 » n'est pas un historique de Plumetto : rien n'a été importé.");
 // %1: the file chosen.
+inline const QString importItself =
+    QStringLiteral("« %1 » est l'historique ouvert : il ne peut pas être importé dans lui-même. "
+                   "Rien n'a été importé.");
+// %1: the file chosen.
 inline const QString importDamaged =
     QStringLiteral("L'historique « %1 » est endommagé : rien n'a été importé.");
 // %1: the file chosen.

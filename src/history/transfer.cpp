@@ -19,6 +19,7 @@
 #include <limits>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace transfer::sql;
@@ -110,6 +111,16 @@ QString isList(const char *column)
         .arg(transfer::maxListText);
 }
 
+// Whether the two paths, their links followed, name one file.
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first;
+    struct stat second;
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 } // namespace
 
 QString transfer::exportName(const QDate &day)
@@ -190,6 +201,11 @@ transfer::Result History::importFrom(const QString &path, const transfer::Progre
     if (!call)
         return failed(m_store.error());
     const transfer::Progress go = [&progress](double done) { return !progress || progress(done); };
+    // Its copy would be taken while it is written, and its judgements are all here already.
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        if (sameFile(path, this->path() + QLatin1String(suffix)))
+            return refused(storetexts::importItself.arg(QDir::toNativeSeparators(path)));
+    }
     const QTemporaryDir folder(
         QDir(QDir::tempPath()).filePath(QStringLiteral("plumetto-import-XXXXXX")));
     if (!folder.isValid())

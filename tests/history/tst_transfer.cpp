@@ -225,6 +225,8 @@ void TestTransfer::refused_data()
     QTest::newRow("damaged") << "damaged" << storetexts::importDamaged;
     QTest::newRow("newer") << "newer" << storetexts::importNewer;
     QTest::newRow("a folder") << "folder" << storetexts::importUnreadable;
+    QTest::newRow("the history itself") << "itself" << storetexts::importItself;
+    QTest::newRow("a link to it") << "link" << storetexts::importItself;
 }
 
 // Nothing of the history changes, nor of the file chosen.
@@ -245,6 +247,11 @@ void TestTransfer::refused()
                              : QStringLiteral("CREATE TABLE judgements (id, at, picture)")));
         if (kind == QLatin1String("columns"))
             QVERIFY(raw.exec(QStringLiteral("PRAGMA user_version = 1")));
+    } else if (kind == QLatin1String("itself") || kind == QLatin1String("link")) {
+        file = dir.filePath(QStringLiteral("data/plumetto.sqlite"));
+        if (kind == QLatin1String("link"))
+            if (kind == QLatin1String("link") && QFile::link(file, dir.filePath("lien.sqlite")))
+                file = dir.filePath(QStringLiteral("lien.sqlite"));
     } else {
         const QString other = filledHistory(dir.filePath(QStringLiteral("autre")), 200);
         QVERIFY(QFile::rename(other, file));
