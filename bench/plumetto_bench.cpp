@@ -579,9 +579,8 @@ void printTargets(const TargetReporter &reporter)
                             "History/floor_insert_select/100000_into_100000")) {
         const auto &[imported, inserted] = *f;
         line("Import 100 000 into 100 000 (< 5 s)",
-             text("%.2f s, floor (one INSERT ... SELECT) %.2f s: %.1fx",
-                  imported.nanoseconds / 1e9, inserted.nanoseconds / 1e9,
-                  imported.nanoseconds / inserted.nanoseconds),
+             text("%.2f s, floor (one INSERT ... SELECT) %.2f s: %.1fx", imported.nanoseconds / 1e9,
+                  inserted.nanoseconds / 1e9, imported.nanoseconds / inserted.nanoseconds),
              imported.nanoseconds < 5e9);
     }
     // The learner's own exercises.
