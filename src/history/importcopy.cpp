@@ -80,8 +80,10 @@ transfer::Result transfer::prepareCopy(const QString &source, const QString &cop
         if (!raw.isOpen())
             return failed(storetexts::importUnreadable.arg(shown));
         const QSqlDatabase db = raw.db();
+        // Every page and row read, in a third of the time of integrity_check, which would also
+        // match the indexes to the rows: the import reads the rows only.
         {
-            QSqlQuery check = run(db, QStringLiteral("PRAGMA integrity_check"));
+            QSqlQuery check = run(db, QStringLiteral("PRAGMA quick_check"));
             if (!check.next()) {
                 const int code = codeOf(check.lastError());
                 if (code == sqliteCorrupt || code == sqliteNotADatabase)

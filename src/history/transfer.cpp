@@ -222,6 +222,13 @@ transfer::Result History::importFrom(const QString &path, const transfer::Progre
     if (attached.isValid())
         return failed(importReason(attached, live));
     const auto detach = qScopeGuard([&db] { run(db, QStringLiteral("DETACH DATABASE imported")); });
+    // The indexes of 100 000 judgements and more, written in no order, overflow the page cache of
+    // a judgement at a time: the import keeps them in memory until its commit.
+    QSqlQuery cacheRead = run(db, QStringLiteral("PRAGMA main.cache_size"));
+    const int cache = cacheRead.next() ? cacheRead.value(0).toInt() : -2000;
+    run(db, QStringLiteral("PRAGMA main.cache_size = -65536"));
+    const auto uncache = qScopeGuard(
+        [&db, cache] { run(db, QStringLiteral("PRAGMA main.cache_size = %1").arg(cache)); });
 
     Writing writing(db);
     if (!writing.begun())
