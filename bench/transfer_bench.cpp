@@ -53,20 +53,19 @@ void fill(const QString &folder, int offset)
     {
         const Raw raw(history.path(), QStringLiteral("bench-transfer-fill"));
         QSqlQuery q = raw.query();
-        if (!q.exec(
-                QStringLiteral(
-                    "INSERT INTO judgements (at, course, sound, picture, comment, verdict, "
-                    "seconds, "
-                    "strokes, uid, run) WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL "
-                    "SELECT value + 1 FROM n WHERE value < %1) SELECT "
-                    "strftime('%Y-%m-%dT%H:%M:%fZ', "
-                    "'2026-10-08', (value * 52 + %2) || ' seconds'), '/cours/kanji.txt', "
-                    "'son' || (value * 7 % 1000), 'kanji/' || (value * 7 % 1000) || '.png', '', "
-                    "CASE WHEN value % 4 THEN 'juste' ELSE 'faux' END, 3.5, randomblob(700), "
-                    "lower(hex(randomblob(16))), lower(hex(randomblob(8))) || printf('%016x', "
-                    "value / 40) FROM n")
-                    .arg(judgementsEach - 1)
-                    .arg(offset)))
+        // Each history's runs its own: the offset, then the run's number.
+        q.prepare(QStringLiteral(
+            "INSERT INTO judgements (at, course, sound, picture, comment, verdict, seconds, "
+            "strokes, uid, run) WITH RECURSIVE n(value) AS (SELECT 0 UNION ALL "
+            "SELECT value + 1 FROM n WHERE value < ?) SELECT strftime('%Y-%m-%dT%H:%M:%fZ', "
+            "'2026-10-08', (value * 52 + ?) || ' seconds'), '/cours/kanji.txt', "
+            "'son' || (value * 7 % 1000), 'kanji/' || (value * 7 % 1000) || '.png', '', "
+            "CASE WHEN value % 4 THEN 'juste' ELSE 'faux' END, 3.5, randomblob(700), "
+            "lower(hex(randomblob(16))), printf('%016x%016x', ?, value / 40) FROM n"));
+        q.addBindValue(judgementsEach - 1);
+        q.addBindValue(offset);
+        q.addBindValue(offset);
+        if (!q.exec())
             std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
     }
     if (!history.rebuildCards())
