@@ -5,6 +5,7 @@
 #include "exercisefile.h"
 #include "filedrop.h"
 #include "guidedwriting.h"
+#include "helpmenu.h"
 #include "helptexts.h"
 #include "layoutrule.h"
 #include "picturebox.h"
@@ -20,7 +21,6 @@
 #include "windowplace.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,8 +29,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -121,8 +119,8 @@ void Form1::createControls()
     m_question->setObjectName(QStringLiteral("question"));
     m_question->setGeometry(fromTwips(120, 240, 3135, 375));
     m_question->setReadOnly(true);
-    // Its family follows once the window is painted (paintEvent).
     QFont questionFont = m_question->font();
+    questionFont.setFamilies({QStringLiteral("MS Sans Serif"), questionFont.family()});
     questionFont.setPointSize(12);
     questionFont.setBold(true);
     m_question->setFont(questionFont);
@@ -203,34 +201,9 @@ void Form1::createMenus()
     m_history.addActions(exercices);
     m_own->addDrill(*exercices);
 
-    QAction *site = menuBar()->addAction(QStringLiteral("Visiter le site de Plumetto"));
-    site->setObjectName(QStringLiteral("site"));
-    connect(site, &QAction::triggered, this,
-            [] { QDesktopServices::openUrl(QUrl(helptexts::siteUrl)); });
-
-    QMenu *aide = menuBar()->addMenu(QStringLiteral("Aide"));
-    aide->setObjectName(QStringLiteral("Aide"));
-    const struct
-    {
-        const char *name;
-        const char *caption;
-        QString title;
-        QString text;
-        QKeySequence shortcut;
-    } boxes[] = {
-        {"about", "A propos", helptexts::aboutTitle, helptexts::aboutText, {}},
-        {"Histoire", "Histoire", helptexts::histoireTitle, helptexts::histoireText, {}},
-        {"Comment", "Comment faire ?", helptexts::commentTitle, helptexts::commentText,
-         QKeySequence(Qt::CTRL | Qt::Key_H)},
-        {"creation", "Creer un cours", helptexts::creationTitle, helptexts::creationText, {}},
-    };
-    for (const auto &box : boxes) {
-        QAction *action = aide->addAction(QString::fromUtf8(box.caption));
-        action->setObjectName(QString::fromUtf8(box.name));
-        action->setShortcut(box.shortcut);
-        connect(action, &QAction::triggered, this,
-                [this, title = box.title, text = box.text] { showInformation(title, text); });
-    }
+    addHelpMenus(*menuBar(), [this](const QString &title, const QString &text) {
+        showMessage(text, MessageIcon::Information, title);
+    });
 }
 
 void Form1::updateProgress()
@@ -256,11 +229,6 @@ void Form1::toggleRandomOrder()
     m_practice.aleatoire();
 }
 
-void Form1::showInformation(const QString &title, const QString &text)
-{
-    showMessage(text, MessageIcon::Information, title);
-}
-
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
@@ -278,19 +246,12 @@ void Form1::showEvent(QShowEvent *event)
 void Form1::paintEvent(QPaintEvent *event)
 {
     QMainWindow::paintEvent(event);
-    // What the first showing does not need waits until the window has been painted: the
-    // history and its SQL driver, and the question's family (where it is not installed, finding
-    // what stands in for it takes longer than building the rest of the window; the box is
-    // empty until a question is posed).
+    // The history and its SQL driver wait until the window has been painted: the first
+    // showing does not need them.
     if (m_painted)
         return;
     m_painted = true;
     m_history.openSoon();
-    QTimer::singleShot(0, this, [this] {
-        QFont font = m_question->font();
-        font.setFamilies({QStringLiteral("MS Sans Serif"), font.family()});
-        m_question->setFont(font);
-    });
 }
 
 void Form1::moveEvent(QMoveEvent *event)

@@ -51,7 +51,6 @@ private:
     void createControls();
     void createMenus();
     void applyLayoutRule();
-    void showInformation(const QString &title, const QString &text);
     void toggleRandomOrder();
     void updateProgress();
 

@@ -333,6 +333,7 @@ void TestForm1::windowAtCreation()
     QCOMPARE(w.form.centralWidget()->size(), QSize(449, 252)); // 6735 x 3780 twips
 
     const QFont font = w.question->font();
+    QCOMPARE(font.family(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(font.pointSize(), 12);
     QVERIFY(font.bold());
     QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
