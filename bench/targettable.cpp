@@ -193,6 +193,14 @@ void printTargets(const TargetReporter &reporter)
                   grouped.cpuNanoseconds / 1e6),
              window.nanoseconds < 300e6);
     }
+    if (const auto f = pair("History/import/100000_into_100000",
+                            "History/floor_insert_select/100000_into_100000")) {
+        const auto &[imported, inserted] = *f;
+        line("Import 100 000 into 100 000 (< 5 s)",
+             text("%.2f s, floor (one INSERT ... SELECT) %.2f s: %.1fx", imported.nanoseconds / 1e9,
+                  inserted.nanoseconds / 1e9, imported.nanoseconds / inserted.nanoseconds),
+             imported.nanoseconds < 5e9);
+    }
     // The learner's own exercises.
     if (const auto f =
             pair("OwnExercise/live_count/100000", "OwnExercise/floor_read_text/100000")) {

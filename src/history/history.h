@@ -2,6 +2,7 @@
 
 #include "fsrs.h"
 #include "store.h"
+#include "transfer.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -21,7 +22,8 @@
 //
 // The file itself is the store's (store.h); the judgements are here (history.cpp), the cards
 // derived from them in cards.h, with the scheduler that moves a card in fsrs.h; the statistics'
-// queries are in statistics.cpp and the unfinished exercises in savedexercise.cpp.
+// queries are in statistics.cpp, the unfinished exercises in savedexercise.cpp, the export and
+// the import in transfer.cpp.
 class History
 {
 public:
@@ -235,6 +237,17 @@ public:
     std::optional<SavedExercise> savedExercise(const QString &run);
     // Forgets the exercise kept by `run`; with `savedAt` valid, only if it was saved then.
     bool forgetExercise(const QString &run, const QDateTime &savedAt = QDateTime());
+
+    // Writes a consistent copy of the whole history, itself a history of this schema version, to
+    // the file `path`, over the file there if any but never over the history itself. A failure
+    // leaves no file behind. See transfer.h.
+    transfer::Result exportTo(const QString &path);
+    // Adds the judgements of the history in the file `path` that this one lacks (by uid), and
+    // the unfinished exercises of the files this one keeps none of, then makes every card again
+    // from the judgements, all in one transaction. The file is only ever read: a copy of it is
+    // checked whole and brought up to this version when it is older. A file that is not a
+    // history, is damaged or comes from a newer version is refused. `progress` may cancel it.
+    transfer::Result importFrom(const QString &path, const transfer::Progress &progress = {});
 
     // The name of the database connection, for tests that need to reach it.
     const QString &connectionName() const { return m_store.connectionName(); }

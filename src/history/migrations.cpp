@@ -1,6 +1,6 @@
 #include "migrations.h"
 
-#include "cards.h"
+#include "transfer.h"
 
 // A fresh identity in SQL, as History::newUid() makes them.
 #define NEW_UID "lower(hex(randomblob(16)))"
@@ -48,7 +48,8 @@ const QList<HistoryMigration> &historyMigrations()
         }},
         // 3: each judgement's identity and run, the guidance it had; the cards rebuilt from
         // the judgements; every unfinished exercise kept, its records' order apart from its
-        // place. Existing judgements get one run per course and local day.
+        // place. Existing judgements get one run per course and local day, and identities
+        // made from what they hold, the same on every computer.
         {{
              QStringLiteral("CREATE TEMP TABLE migrated_runs AS "
                             "SELECT course, ifnull(date(at, 'localtime'), '') AS day, " NEW_UID
@@ -118,7 +119,7 @@ const QList<HistoryMigration> &historyMigrations()
                             "AND json_type(trouves) = 'array'"),
              QStringLiteral("DROP TABLE exercise"),
          },
-         cards::rebuildAll},
+         transfer::identifyOlderJudgements},
     };
     return migrations;
 }

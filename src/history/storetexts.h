@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The history library's texts: the reasons shown when the history cannot be used, and the
-// notice of a damaged file set aside. Each says "historique".
+// The history library's texts: the reasons shown when the history cannot be used, the notice
+// of a damaged file set aside, and why an export or an import did not happen. Each says
+// "historique".
 namespace storetexts {
 
 // %1: the folder.
@@ -62,6 +63,54 @@ inline const QString movedAside =
 inline const QString damagedNotMoved =
     QStringLiteral("L'historique « %1 » est endommagé et ne peut pas être mis de côté. "
                    "L'exercice continue sans historique.");
+// Moving the history: the reasons an export or an import did not happen. Nothing of the history
+// changes either way.
+inline const QString exportOverHistory =
+    QStringLiteral("L'historique ne peut pas être exporté sur lui-même : choisissez un autre "
+                   "fichier.");
+inline const QString exportDiskFull =
+    QStringLiteral("L'historique n'a pas été exporté : le disque est plein.");
+// %1: the folder.
+inline const QString exportNotWritable =
+    QStringLiteral("L'historique n'a pas été exporté : le dossier « %1 » est en lecture seule ou "
+                   "inaccessible.");
+// %1: the system's or the database's own message.
+inline const QString exportFailed = QStringLiteral("L'historique n'a pas été exporté (%1).");
+// %1: the file chosen.
+inline const QString importUnreadable =
+    QStringLiteral("L'historique « %1 » ne peut pas être lu : rien n'a été importé.");
+// %1: the file chosen.
+inline const QString importNotAHistory =
+    QStringLiteral("« %1 » n'est pas un historique de Plumetto : rien n'a été importé.");
+// %1: the file chosen.
+inline const QString importItself =
+    QStringLiteral("« %1 » est l'historique ouvert : il ne peut pas être importé dans lui-même. "
+                   "Rien n'a été importé.");
+// %1: the file chosen.
+inline const QString importDamaged =
+    QStringLiteral("L'historique « %1 » est endommagé : rien n'a été importé.");
+// %1: the file chosen.
+inline const QString importNewer =
+    QStringLiteral("L'historique « %1 » a été créé par une version plus récente de Plumetto : "
+                   "rien n'a été importé.");
+// %1: the file chosen.
+inline const QString importNotUpgraded =
+    QStringLiteral("L'historique « %1 », d'une version plus ancienne de Plumetto, n'a pas pu être "
+                   "mis à jour pour être lu : rien n'a été importé.");
+inline const QString importDiskFull =
+    QStringLiteral("L'import n'a pas pu être écrit : le disque est plein. L'historique est resté "
+                   "tel qu'il était.");
+inline const QString importBusy =
+    QStringLiteral("L'historique est bloqué depuis trop longtemps par un autre programme : rien "
+                   "n'a été importé.");
+// %1: the file.
+inline const QString importNotWritable =
+    QStringLiteral("L'historique ne peut pas être écrit : « %1 » est en lecture seule ou "
+                   "inaccessible. Rien n'a été importé.");
+// %1: the system's or the database's own message.
+inline const QString importFailed =
+    QStringLiteral("L'import a échoué (%1) : l'historique est resté tel qu'il était.");
+
 inline const QString notOpen = QStringLiteral("L'historique n'est pas ouvert.");
 
 } // namespace storetexts

@@ -2,6 +2,7 @@
 
 #include "helptexts.h"
 #include "historytexts.h"
+#include "historytransfer.h"
 #include "inkcodec.h"
 #include "judgementqueue.h"
 #include "practice.h"
@@ -57,6 +58,17 @@ void HistoryKeeper::addActions(QMenu *menu)
     connect(m_statistiques, &QAction::triggered, this, &HistoryKeeper::statistiques);
 
     menu->addSeparator();
+    m_transfer = new HistoryTransfer(m_window,
+                                     {[this] { return ensureOpen() ? m_history.get() : nullptr; },
+                                      [this] { return m_clock(); },
+                                      [this] {
+                                          if (m_statistics && !m_statistics->refresh(m_clock()))
+                                              noteFailure();
+                                          tellFailures();
+                                          refreshActions();
+                                      }},
+                                     this);
+    m_transfer->addActions(menu);
     m_oublier = menu->addAction(historytexts::oublier);
     m_oublier->setObjectName(QStringLiteral("Oublier"));
     connect(m_oublier, &QAction::triggered, this, &HistoryKeeper::oublier);
@@ -164,6 +176,7 @@ void HistoryKeeper::refreshActions()
     const bool usable = keeps() && (open || !m_warned);
     m_statistiques->setEnabled(usable);
     m_oublier->setEnabled(usable);
+    m_transfer->setEnabled(usable);
 }
 
 void HistoryKeeper::listExercises()

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class HistoryTransfer;
 class Practice;
 class JudgementQueue;
 class QAction;
@@ -136,6 +137,7 @@ private:
     QAction *m_reviser = nullptr;
     QAction *m_statistiques = nullptr;
     QAction *m_oublier = nullptr;
+    HistoryTransfer *m_transfer = nullptr;
     // Owned here rather than by its parent window alone: it reads m_history, which must
     // outlive it.
     std::unique_ptr<StatisticsWindow> m_statistics;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include <functional>
@@ -42,7 +43,8 @@ inline QString messageBox(QMessageBox::Icon icon, const QString &title, const QS
 // Answers the modal boxes that a command opens while it runs, in the order in which the answers
 // were queued. It polls QApplication::activeModalWidget() from a timer, which keeps firing in the
 // box's own event loop. A box for which no answer is queued is still recorded and closed, so
-// that a test fails on its comparison instead of hanging.
+// that a test fails on its comparison instead of hanging. A progress dialog, which shows or not
+// as the work lasts, is left alone unless cancelProgress() is next.
 class ModalAnswerer : public QObject
 {
 public:
@@ -61,6 +63,11 @@ public:
     // Picks a file in the open dialog and confirms it.
     void chooseFile(const QString &path) { m_answers.append({Kind::ChooseFile, path, {}}); }
     void cancel(Probe probe = {}) { m_answers.append({Kind::Cancel, {}, std::move(probe)}); }
+    // Cancels the progress dialog next shown.
+    void cancelProgress(Probe probe = {})
+    {
+        m_answers.append({Kind::CancelProgress, {}, std::move(probe)});
+    }
     // Presses a message box's button `which` ("Oui", "Non").
     void press(QMessageBox::StandardButton which)
     {
@@ -84,7 +91,7 @@ public:
     }
 
 private:
-    enum class Kind { Ok, ChooseFile, Cancel, Press, ByProbe };
+    enum class Kind { Ok, ChooseFile, Cancel, CancelProgress, Press, ByProbe };
     struct Answer
     {
         Kind kind;
@@ -97,6 +104,9 @@ private:
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
+            return;
+        if (qobject_cast<QProgressDialog *>(modal) &&
+            (m_answers.isEmpty() || m_answers.first().kind != Kind::CancelProgress))
             return;
         // Answer the box once it has the keyboard, as the user would; the platform may be slow
         // to activate it, or never do so.

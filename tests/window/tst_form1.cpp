@@ -316,7 +316,8 @@ void TestForm1::menuBar()
     };
     QCOMPARE(names(w.find<QMenu>("Exercices")),
              (QStringList{"Ouvrir", "Aleatoire", "Reset", "NouvelExercice", "Recents", "Reprendre",
-                          "RefaireErreurs", "Reviser", "Statistiques", "-", "Oublier"}));
+                          "RefaireErreurs", "Reviser", "Statistiques", "-", "Exporter", "Importer",
+                          "Oublier"}));
     QCOMPARE(names(w.find<QMenu>("Aide")),
              (QStringList{"about", "Histoire", "Comment", "creation"}));
 }
