@@ -125,7 +125,7 @@ void TestForm1Controls::menuBar()
     QVERIFY(!bar.at(1)->menu());
     QCOMPARE(bar.at(2)->menu(), w.find<QMenu>("Aide"));
 
-    // Items in order, the history's entries after the specified ones.
+    // Items in order, the history's entries after Ouvrir, Aleatoire and Reset.
     const auto names = [](const QMenu *menu) {
         QStringList result;
         for (const QAction *action : menu->actions())
