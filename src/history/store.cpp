@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "migrations.h"
+#include "sqlitecodes.h"
 #include "statements.h"
 #include "storetexts.h"
 
@@ -18,24 +19,7 @@
 
 namespace {
 
-// SQLite's primary result codes that matter here.
-enum SqliteCode {
-    sqlitePerm = 3,
-    sqliteBusy = 5,
-    sqliteLocked = 6,
-    sqliteReadOnly = 8,
-    sqliteCorrupt = 11,
-    sqliteFull = 13,
-    sqliteCantOpen = 14,
-    sqliteNotADatabase = 26,
-};
-
-int codeOf(const QSqlError &error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xff : -1;
-}
+using namespace sqlitecodes;
 
 bool isDamage(const QSqlError &error)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sqlitecodes.h"
 #include "transfer.h"
 
 #include <QSqlDatabase>
@@ -12,24 +13,7 @@
 // on the history's, where a failure reading another file must not count as the history's.
 namespace transfer::sql {
 
-// SQLite's primary result codes that an export or an import tells apart.
-enum SqliteCode {
-    sqlitePerm = 3,
-    sqliteBusy = 5,
-    sqliteLocked = 6,
-    sqliteReadOnly = 8,
-    sqliteCorrupt = 11,
-    sqliteFull = 13,
-    sqliteCantOpen = 14,
-    sqliteNotADatabase = 26,
-};
-
-inline int codeOf(const QSqlError &error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xff : -1;
-}
+using namespace sqlitecodes;
 
 inline QString textOf(const QSqlError &error)
 {
