@@ -1,5 +1,6 @@
 #include "history.h"
 #include "migrations.h"
+#include "storerig.h"
 #include "storetexts.h"
 #include "transfer.h"
 
@@ -24,72 +25,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-const QDateTime t0(QDate(2026, 12, 7), QTime(14, 20), Qt::UTC);
-constexpr auto juste = History::Verdict::Juste;
-constexpr auto faux = History::Verdict::Faux;
-
-// A connection of the test's own on a database file.
-class Raw
-{
-public:
-    explicit Raw(const QString &path)
-        : m_name(QStringLiteral("raw-") + QUuid::createUuid().toString())
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~Raw()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-
-    bool exec(const QString &sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        if (!q.exec(sql))
-            qWarning() << sql << q.lastError().text();
-        return !q.lastError().isValid();
-    }
-
-    // Every row, its values joined by "|", numbers to their last digit.
-    QStringList rows(const QString &sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        QStringList rows;
-        if (!q.exec(sql))
-            qWarning() << sql << q.lastError().text();
-        while (q.next()) {
-            QStringList values;
-            for (int i = 0; i < q.record().count(); ++i) {
-                const QVariant value = q.value(i);
-                values.append(value.typeId() == QMetaType::Double
-                                  ? QString::number(value.toDouble(), 'g', 17)
-                                  : value.toString());
-            }
-            rows.append(values.join(QLatin1Char('|')));
-        }
-        return rows;
-    }
-    QString value(const QString &sql) { return rows(sql).value(0); }
-
-private:
-    QString m_name;
-};
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 History::Judgement judgement(int character, History::Verdict verdict, const QDateTime &at,
                              const QString &run)
@@ -346,7 +281,8 @@ void TestTransfer::exportIsAWholeCopy()
              QStringList{QFileInfo(target).fileName()});
     {
         Raw copy(target);
-        QCOMPARE(copy.value(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        QCOMPARE(copy.value(QStringLiteral("PRAGMA integrity_check")).toString(),
+                 QStringLiteral("ok"));
         QCOMPARE(copy.value(QStringLiteral("PRAGMA user_version")).toInt(),
                  History::schemaVersion());
         Raw live(history.path());
@@ -432,7 +368,7 @@ void TestTransfer::killedMidImport()
         History history(folder);
         QVERIFY2(history.open(), qPrintable(history.error()));
         QVERIFY(history.notice().isEmpty());
-        QCOMPARE(Raw(history.path()).value(QStringLiteral("PRAGMA integrity_check")),
+        QCOMPARE(Raw(history.path()).value(QStringLiteral("PRAGMA integrity_check")).toString(),
                  QStringLiteral("ok"));
         const qint64 judgements = history.totals(t0)->judgements;
         // The cards came in the same transaction as the judgements.
