@@ -23,9 +23,12 @@ CheckThresholds applied(const CheckThresholds &t)
     limits.directionMargin = t.directionMargin * leniency;
     limits.shape = t.shape * leniency;
     limits.shapePeak = t.shapePeak * leniency;
+    limits.bend = t.bend * leniency;
+    limits.bendRatio = t.bendRatio / leniency;
     limits.place = t.place * leniency;
     limits.variantMargin = t.variantMargin * leniency;
     limits.neighbourhood = t.neighbourhood;
+    limits.bendLength = t.bendLength;
     limits.leniency = 1;
     return limits;
 }
@@ -124,7 +127,11 @@ StrokeVerdict checkDrawing(const DrawingShape &drawing, const DrawingShape &refe
     const auto badShape = [&](const StrokeShape &stroke, int k) {
         const ShapeGap gap =
             shapeGap(stroke.points, expected[k].points, stroke.centre - expected[k].centre);
-        return gap.mean > limits.shape || gap.innerPeak > limits.shapePeak;
+        const qreal drawnBend = bend(stroke.points), expectedBend = bend(expected[k].points);
+        const qreal more = std::max(drawnBend, expectedBend);
+        return gap.mean > limits.shape || gap.innerPeak > limits.shapePeak ||
+               (expected[k].length >= limits.bendLength && more >= limits.bend &&
+                std::min(drawnBend, expectedBend) < more * limits.bendRatio);
     };
     // In the boxes, one end may run on along the reference, or stop short of its end: a stroke
     // drawn longer or shorter than printed. Not both ends, which is the stroke moved; nor in

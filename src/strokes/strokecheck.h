@@ -34,7 +34,8 @@ struct CheckThresholds
 {
     // One knob for all the limits below: 1 checks as tuned, above 1 is more lenient (every
     // distance and margin grows by this factor, directionRatio and alignmentStiffness shrink by
-    // it), below 1 stricter. A value that is not a positive number counts as 1.
+    // it, as does bendRatio), below 1 stricter. A value that is not a positive number counts
+    // as 1.
     double leniency = 1;
 
     // Shape and place are judged both in the boxes and with the drawing fitted onto the
@@ -59,6 +60,13 @@ struct CheckThresholds
     // ... or when one point of either, away from its ends, lies this far from the other's line
     // (a hook or a flick at an end may be longer or shorter than printed).
     double shapePeak = 0.17;
+    // ... or when one of the two bends clearly (bend() at least `bend`) and the other is nearly
+    // straight (its bend less than `bendRatio` of the first's): a straight line for a stroke
+    // with a corner, or a corner drawn in a straight stroke, however close the points lie. Only
+    // for a reference stroke at least `bendLength` long: short ones are drawn as they come.
+    double bend = 0.18;
+    double bendRatio = 0.2;
+    double bendLength = 0.6;
     // A stroke is misplaced when its start, end or centre is further than this from the
     // reference's: in the boxes, with the drawing fitted as a whole, and with the drawing
     // fitted by the strokes around it (those within about `neighbourhood`), so that a part

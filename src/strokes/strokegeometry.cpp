@@ -269,6 +269,19 @@ StrokeShape fitByNeighbours(const std::vector<StrokeShape> &drawn,
     return mapped(drawn[index], robustFit(drawn, expected, weights, limits));
 }
 
+qreal bend(const Resampled &points)
+{
+    const QPointF from = points.front(), to = points.back();
+    qreal length = 0, furthest = 0;
+    for (int i = 0; i < N; ++i) {
+        if (i > 0)
+            length += pointDistance(points[i - 1], points[i]);
+        furthest = std::max(furthest, distanceToSegment(points[i], from, to));
+    }
+    const qreal chord = std::max(pointDistance(from, to), length / 4);
+    return chord > 0 ? furthest / chord : 0;
+}
+
 // The discrete Fréchet distance: the shortest leash with which two walkers, each going forward
 // along its own points, can cover both strokes.
 qreal frechetDistance(const Resampled &a, const Resampled &b)

@@ -85,6 +85,12 @@ inline constexpr int shapeGapEndPoints = 8;
 // a little long.
 ShapeGap shapeGap(const Resampled &a, const Resampled &b, QPointF shift);
 
+// How far the stroke strays from the straight line between its ends: the largest distance of a
+// point from that chord over the chord's length (0 for a straight stroke, about 0.5 for a half
+// circle). A chord shorter than a quarter of the stroke's length counts as that long, so that a
+// stroke closing on itself is not measured against a chord of nothing.
+qreal bend(const Resampled &points);
+
 // How far apart the strokes' ends are (`at` is 0 for the start, strokeCheckPoints - 1 for the
 // end), where an end that lies on the other stroke counts as near: a stroke drawn on past the
 // other's end, or stopping short of it, along the same line, does not move its end.

@@ -123,6 +123,15 @@ private slots:
         QTest::newRow("long vowel backwards")
             << "030fc.svg" << backwards << verdict(StrokeFault::Direction, 1, 0, 1, 1);
 
+        // A straight line (as drawn on the pad, sloping down by 5 %) is not a stroke with a
+        // corner, however close its points lie; nor is a line with a corner a straight stroke.
+        Ink straight{toStroke(QPolygonF({QPointF(35, 45), QPointF(155, 51)}))};
+        QTest::newRow("he drawn straight")
+            << "03078.svg" << straight << verdict(StrokeFault::Shape, 1, 0, 1, 1);
+        Ink cornered{toStroke(QPolygonF({QPointF(20, 110), QPointF(90, 40), QPointF(250, 110)}))};
+        QTest::newRow("long vowel with a corner")
+            << "030fc.svg" << cornered << verdict(StrokeFault::Shape, 1, 0, 1, 1);
+
         // A look-alike with as many strokes.
         QTest::newRow("i drawn as ri")
             << "03044.svg" << drawnAsReference(load("0308a.svg"), padMap())
