@@ -159,3 +159,33 @@ struct Program
         return answerer.takeSeen();
     }
 };
+
+// What each test of these files runs in: the window's one-time loads (fonts, image plugins)
+// made before the files are counted, an alarm that ends with a failure a read that blocks, and
+// no file left open afterwards.
+class OpenFilesGuard
+{
+public:
+    static void loadOnce()
+    {
+        Program program;
+        write(program.dir, QStringLiteral("images/vide.jpg"), encoded({209, 105}, "JPG"));
+        write(program.dir, QStringLiteral("images/a.png"), encoded({20, 20}, "PNG"));
+        program.start();
+        program.open("a=a.png=*");
+        program.press("Command1");
+    }
+    void start()
+    {
+        ::alarm(120);
+        m_descriptors = openFiles();
+    }
+    void check()
+    {
+        ::alarm(0);
+        QCOMPARE(openFiles(), m_descriptors);
+    }
+
+private:
+    int m_descriptors = 0;
+};
