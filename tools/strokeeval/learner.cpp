@@ -1,21 +1,13 @@
 #include "learner.h"
 
+#include "randomdraw.h"
+
 #include <QTransform>
 
 #include <cmath>
 #include <numbers>
 
 namespace {
-
-double uniform(std::mt19937_64 &random, double range)
-{
-    return std::uniform_real_distribution<double>(-range, range)(random);
-}
-
-double between(std::mt19937_64 &random, double low, double high)
-{
-    return std::uniform_real_distribution<double>(low, high)(random);
-}
 
 // A point at arc length `at` along the line, which may lie before its start or beyond its end
 // along the first or last piece.
@@ -42,16 +34,8 @@ Ink drawAsLearner(const StrokeFile &reference, const QList<int> &order, const QL
 
     // The whole character: turned, stretched, sheared about its centre, then put on a pad of a
     // learner's size somewhere.
-    const double padSize = between(random, 150, 400);
-    const double scale = padSize / size;
-    QTransform whole;
-    whole.translate(between(random, 0, 120), between(random, 0, 120));
-    whole.scale(scale, scale);
-    whole.translate(size / 2, size / 2);
-    whole.rotate(uniform(random, style.turn));
-    whole.shear(uniform(random, style.shear), 0);
-    whole.scale(1 + uniform(random, style.stretch), 1 + uniform(random, style.stretch));
-    whole.translate(-centre.x(), -centre.y());
+    const auto [whole, scale] =
+        placeOnPad(random, centre, size, 150, 400, 120, style.turn, style.shear, style.stretch);
 
     const double speed = between(random, 0.5, 2.0); // pad pixels per millisecond
     Ink ink;

@@ -1,5 +1,7 @@
 #include "native.h"
 
+#include "randomdraw.h"
+
 #include <QLineF>
 #include <QTransform>
 
@@ -8,16 +10,6 @@
 #include <vector>
 
 namespace {
-
-double uniform(std::mt19937_64 &random, double range)
-{
-    return std::uniform_real_distribution<double>(-range, range)(random);
-}
-
-double between(std::mt19937_64 &random, double low, double high)
-{
-    return std::uniform_real_distribution<double>(low, high)(random);
-}
 
 QPointF unit(QPointF v)
 {
@@ -106,16 +98,8 @@ Ink drawAsNative(const StrokeFile &reference, const NativeStyle &style, std::mt1
                        p.y() + 4 * driftY * v * (1 - v) * box.height());
     };
 
-    const double padSize = between(random, 180, 420);
-    const double scale = padSize / size;
-    QTransform whole;
-    whole.translate(between(random, 0, 100), between(random, 0, 100));
-    whole.scale(scale, scale);
-    whole.translate(size / 2, size / 2);
-    whole.rotate(uniform(random, style.turn));
-    whole.shear(uniform(random, style.shear), 0);
-    whole.scale(1 + uniform(random, style.stretch), 1 + uniform(random, style.stretch));
-    whole.translate(-centre.x(), -centre.y());
+    const auto [whole, scale] =
+        placeOnPad(random, centre, size, 180, 420, 100, style.turn, style.shear, style.stretch);
 
     QList<QPolygonF> lines;
     for (const QPainterPath &stroke : reference.strokes)
