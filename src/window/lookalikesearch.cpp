@@ -3,7 +3,10 @@
 #include "catalogue.h"
 #include "exercisefile.h"
 
-#include <QThread>
+#include <algorithm>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,8 +49,8 @@ LookAlikeSearch::LookAlikeSearch(const QString &programFolder, QObject *parent)
 
 LookAlikeSearch::~LookAlikeSearch()
 {
-    for (QThread *builder : std::as_const(m_builders))
-        builder->wait();
+    for (auto &[ticket, builder] : m_builders)
+        builder.join();
 }
 
 void LookAlikeSearch::setExercise(const QStringList &records)
@@ -72,22 +75,24 @@ std::optional<LookAlike> LookAlikeSearch::find(const Ink &ink, const QString &po
 
 void LookAlikeSearch::build(quint64 ticket, std::function<QList<PictureSound>()> pictures)
 {
-    QThread *builder = QThread::create([this, ticket, pictures = std::move(pictures)] {
-        emit built(ticket,
-                   std::make_shared<const LookAlikeIndex>(lookAlikeIndexOfPictures(pictures())));
-    });
-    builder->setParent(this);
-    m_builders.append(builder);
-    connect(builder, &QThread::finished, this, [this, builder] {
-        m_builders.removeOne(builder);
-        builder->deleteLater();
-    });
-    // The learner's clicks come first.
-    builder->start(QThread::LowPriority);
+    m_builders.emplace_back(ticket, std::thread([this, ticket, pictures = std::move(pictures)] {
+                                // The learner's clicks come first.
+                                ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+                                emit built(ticket, std::make_shared<const LookAlikeIndex>(
+                                                       lookAlikeIndexOfPictures(pictures())));
+                            }));
 }
 
 void LookAlikeSearch::take(quint64 ticket, const std::shared_ptr<const LookAlikeIndex> &index)
 {
+    // Its builder has handed it over and is ending.
+    const auto done =
+        std::find_if(m_builders.begin(), m_builders.end(),
+                     [ticket](const auto &builder) { return builder.first == ticket; });
+    if (done != m_builders.end()) {
+        done->second.join();
+        m_builders.erase(done);
+    }
     if (ticket == shippedTicket)
         m_shipped = index;
     else if (ticket == m_exerciseTicket)

@@ -11,8 +11,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-class QThread;
+#include <thread>
+#include <utility>
+#include <vector>
 
 // Which other character a drawing is, when it is not the one asked: one of the exercise's own
 // records that has a stroke file, else one of the characters shipped with the program (the
@@ -59,7 +60,9 @@ private:
     bool m_shippedStarted = false;
     std::shared_ptr<const LookAlikeIndex> m_exercise;
     std::shared_ptr<const LookAlikeIndex> m_shipped;
-    QList<QThread *> m_builders;
+    // Joined, not only waited for: a thread still ending when the program ends is one that
+    // outlives what it used.
+    std::vector<std::pair<quint64, std::thread>> m_builders;
 };
 
 // How a record of an exercise is asked and drawn, for the index of its characters: its sound
