@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <algorithm>
@@ -101,7 +102,11 @@ QString OpenDialog::exec(QWidget *parent)
         for (int i = 0; i < types->count() && i < m_nameFilters.size(); ++i)
             types->setItemText(i, m_nameFilters.at(i));
     }
-    QList<QUrl> places = dialog.sidebarUrls();
+    // The sidebar's places are saved for every program's file dialogs: ours are shown in this
+    // dialog only, and the learner's own places are put back before it closes.
+    const QList<QUrl> saved = dialog.sidebarUrls();
+    const auto restore = qScopeGuard([&dialog, &saved] { dialog.setSidebarUrls(saved); });
+    QList<QUrl> places = saved;
     QList<std::pair<QString, QString>> names;
     for (const auto &[folder, name] : {std::pair(m_coursesFolder, ownexercisetexts::coursesPlace),
                                        std::pair(m_ownFolder, ownexercisetexts::ownPlace)}) {

@@ -18,6 +18,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QSettings>
 #include <QtTest>
 
 namespace {
@@ -226,6 +227,12 @@ void TestOwnExercises::groupsAndPlaces()
     p.find<QAction>("Ouvrir")->trigger();
     QCOMPARE(places.mid(places.size() - 2),
              (QStringList{"Cours " + p.dir.filePath("exercices"), "Mes exercices " + p.own()}));
+    // Shown in Ouvrir only: the places every program's file dialogs keep stay as they were.
+    const QString kept = QSettings(QSettings::UserScope, QStringLiteral("QtProject"))
+                             .value(QStringLiteral("FileDialog/shortcuts"))
+                             .toStringList()
+                             .join(' ');
+    QVERIFY2(!kept.contains(p.own()), qPrintable(kept));
 }
 
 void TestOwnExercises::mistakesAgain()
